@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace tintaro {
+
+// Every message box of the program goes through here, titled with the
+// program's name. Tests pre-answer the next box instead of clicking it, and
+// can read what would have been shown.
+class MessageBoxes
+{
+public:
+    static constexpr const char* kTitle = "Tintaro2.0";
+
+    static QMessageBox::StandardButton critical(QWidget* parent, const QString& text);
+    static QMessageBox::StandardButton warning(QWidget* parent, const QString& text);
+    // OK and Cancel, no icon; returns the button pressed.
+    static QMessageBox::StandardButton okCancel(QWidget* parent, const QString& text);
+
+    // Test hooks: the next box returns `answer` at once without showing.
+    static void setNextAnswer(QMessageBox::StandardButton answer);
+    static QStringList shownTexts();
+    static void clearShownTexts();
+
+private:
+    static QMessageBox::StandardButton show(QWidget* parent, QMessageBox::Icon icon,
+                                            const QString& text,
+                                            QMessageBox::StandardButtons buttons);
+};
+
+} // namespace tintaro

@@ -1,0 +1,56 @@
+#include "Startup.h"
+
+#include "MainWindow.h"
+#include "MessageBoxes.h"
+#include "SetNameFile.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+
+#include <cstdio>
+
+namespace tintaro {
+namespace {
+
+QString cannotStartText(const QString& reason)
+{
+    const QString folder = QDir::toNativeSeparators(QDir::currentPath());
+    if (!QFileInfo::exists(QString::fromLatin1(Startup::kSetNamesFile)))
+        return QStringLiteral("Tintaro2.0 cannot start: the file \"%1\" was not found in the "
+                              "folder \"%2\".\n\nThe program keeps its colour sets there; start "
+                              "it through its launcher, which prepares that folder.")
+            .arg(QString::fromLatin1(Startup::kSetNamesFile), folder);
+    return QStringLiteral("Tintaro2.0 cannot start: the file \"%1\" in the folder \"%2\" cannot "
+                          "be read (%3).")
+        .arg(QString::fromLatin1(Startup::kSetNamesFile), folder, reason);
+}
+
+} // namespace
+
+std::unique_ptr<MainWindow> Startup::start()
+{
+    const SetNameFile::LoadResult names = SetNameFile::load(QString::fromLatin1(kSetNamesFile));
+    if (!names.ok) {
+        const QString text = cannotStartText(names.error);
+        std::fprintf(stderr, "%s\n", qPrintable(text));
+        MessageBoxes::critical(nullptr, text);
+        return nullptr;
+    }
+    auto window = std::make_unique<MainWindow>(names.names);
+    window->setWindowTitle(QString::fromLatin1(MainWindow::kTitle));
+    window->controls().cmdabout->setText(QStringLiteral("About"));
+    window->show();
+    return window;
+}
+
+int Startup::run()
+{
+    const std::unique_ptr<MainWindow> window = start();
+    if (!window)
+        return 1;
+    return QApplication::exec();
+}
+
+} // namespace tintaro

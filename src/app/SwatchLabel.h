@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QLabel>
+
+namespace tintaro {
+
+// A label that reports mouse releases with the button as the old window
+// system numbered them (1 left, 2 right, 4 middle) and plain clicks; the
+// swatches, the current-colour display and the sample page are made of it.
+class SwatchLabel : public QLabel
+{
+    Q_OBJECT
+
+public:
+    explicit SwatchLabel(QWidget* parent = nullptr);
+
+    static short buttonNumber(Qt::MouseButton button);
+
+    void setBackColor(const QColor& color);
+    QColor backColor() const;
+    void setForeColor(const QColor& color);
+    QColor foreColor() const;
+
+Q_SIGNALS:
+    void mouseUp(short button);
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    bool m_pressed = false;
+};
+
+} // namespace tintaro
