@@ -34,6 +34,9 @@ void TestAboutBox::initTestCase()
     TestFiles::write(m_dir->filePath(QStringLiteral("set.dat")), "\"Default\"\r\n");
     m_window = Startup::start();
     QVERIFY(m_window);
+    // Away from the screen's edges, where a dialog is kept on the screen
+    // rather than centred.
+    m_window->move(300, 200);
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
 
@@ -67,8 +70,13 @@ void TestAboutBox::opensModalAndCloses()
         modal = box->isModal();
         onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
         centreOffset = box->frameGeometry().center() - m_window->frameGeometry().center();
-        // While the box is open the main window takes no input.
-        swapBlocked = QApplication::activeModalWidget() == box && !m_window->isActiveWindow();
+        // While the box is open the main window takes no input: a click
+        // through the window system on Expand changes nothing.
+        auto* swap = m_window->findChild<QPushButton*>(QStringLiteral("cmdswap"));
+        const QSize before = m_window->size();
+        QTest::mouseClick(m_window->windowHandle(), Qt::LeftButton, {},
+                          swap->mapTo(m_window.get(), swap->rect().center()));
+        swapBlocked = m_window->size() == before && !m_window->isExpanded();
         if (byOk)
             QTest::mouseClick(box->findChild<QPushButton*>(QStringLiteral("Command1")),
                               Qt::LeftButton);
@@ -86,6 +94,14 @@ void TestAboutBox::opensModalAndCloses()
              qPrintable(QStringLiteral("%1,%2").arg(centreOffset.x()).arg(centreOffset.y())));
     QVERIFY(m_window->isVisible()); // closing the box never ends the program
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
+
+    // Afterwards the same click reaches the window again.
+    auto* swap = m_window->findChild<QPushButton*>(QStringLiteral("cmdswap"));
+    QTest::mouseClick(m_window->windowHandle(), Qt::LeftButton, {},
+                      swap->mapTo(m_window.get(), swap->rect().center()));
+    QVERIFY(m_window->isExpanded());
+    swap->click();
+    QVERIFY(!m_window->isExpanded());
 }
 
 void TestAboutBox::content()
