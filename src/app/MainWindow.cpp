@@ -3,22 +3,32 @@
 #include "AboutBox.h"
 #include "Artwork.h"
 #include "Fonts.h"
+#include "MessageBoxes.h"
 #include "ShapeWidget.h"
 #include "SwatchLabel.h"
 #include "Topmost.h"
 #include "Twips.h"
+#include "WindowPlacement.h"
 
 #include "ColorReadout.h"
+#include "RecordRewriter.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <cstring>
+#include <unordered_set>
 
 namespace tintaro {
 
@@ -35,32 +45,18 @@ MainWindow::MainWindow(const QStringList& setNames, QWidget* parent)
 
     m_ui.lstCorset->addItems(setNames);
     m_ui.cmdDelItem->setEnabled(false);
-
-    m_state.ShowingWebSafe = 0;
-    m_state.WebSafePagePos = PaletteFile::kWebSafeCount;
     m_state.Picking = 0;
     m_ui.optnone->setChecked(true);
     setClientSize(MainWindowLayout::kShrunkWidth, MainWindowLayout::kShrunkHeight);
-    m_ui.shp1->hide();
-    m_ui.cmddel->setEnabled(false);
-
+    clearSelection();
     m_ui.createSwatches();
     m_ui.placeGrid();
     m_isExpanded = false;
 
-    openUserPalette();
-    m_state.UserColorCount = m_paletteFile.countRecords();
-    if (m_state.UserColorCount < 2)
-        m_ui.cmdclean->setEnabled(false);
-    m_ui.cmdpre->setEnabled(false);
-    m_state.UserPagePos = m_state.UserColorCount;
+    openPalette(kUserFileName, PaletteFile::Access::ReadWrite);
+    m_state.startUp(m_paletteFile.countRecords());
     FillPalette(m_state.UserPagePos);
-    if (m_state.UserColorCount <= PaletteGrid::kCells)
-        m_ui.cmdnext->setEnabled(false);
-    m_state.UserNextEnabled = m_ui.cmdnext->isEnabled() ? 1 : 0;
-    m_state.UserPrevEnabled = 0;
-    m_state.WebSafePrevEnabled = 0;
-    m_state.WebSafeNextEnabled = 1;
+    syncPaletteButtons();
 
     m_ui.setTabOrder();
     m_ui.cmdstart->setFocus();
@@ -71,6 +67,35 @@ MainWindow::MainWindow(const QStringList& setNames, QWidget* parent)
     connect(m_ui.cmdswap, &QPushButton::clicked, this, &MainWindow::cmdswap_Click);
     connect(m_ui.cmdabout, &QPushButton::clicked, this, &MainWindow::cmdabout_Click);
     connect(m_ui.cmdstop, &QPushButton::clicked, this, &MainWindow::cmdstop_Click);
+
+    connect(m_ui.cmdnext, &QPushButton::clicked, this, &MainWindow::cmdnext_Click);
+    connect(m_ui.cmdpre, &QPushButton::clicked, this, &MainWindow::cmdpre_Click);
+    connect(m_ui.optuser, &QRadioButton::clicked, this, &MainWindow::optuser_Click);
+    connect(m_ui.optwebsafe, &QRadioButton::clicked, this, &MainWindow::optwebsafe_Click);
+
+    for (int i = 0; i < MainWindowLayout::kSwatchCount; ++i)
+        connect(m_ui.lblcor[std::size_t(i)], &SwatchLabel::mouseUp, this,
+                [this, i](short button) { lblcor_MouseUp(short(i), button); });
+    connect(m_ui.lblcolor, &SwatchLabel::mouseUp, this, &MainWindow::lblcolor_MouseUp);
+    connect(m_ui.cmddel, &QPushButton::clicked, this, &MainWindow::cmddel_Click);
+    connect(m_ui.mnuDel, &QAction::triggered, this, &MainWindow::mnuDel_Click);
+    connect(m_ui.cmdclean, &QPushButton::clicked, this, &MainWindow::cmdclean_Click);
+
+    connect(m_ui.mnucopyhex, &QAction::triggered, this, &MainWindow::mnucopyhex_Click);
+    connect(m_ui.mnucopyhex1, &QAction::triggered, this, &MainWindow::mnucopyhex1_Click);
+    connect(m_ui.mnucopyhex2, &QAction::triggered, this, &MainWindow::mnucopyhex2_Click);
+    connect(m_ui.mnucopyhex3, &QAction::triggered, this, &MainWindow::mnucopyhex3_Click);
+    connect(m_ui.mnucopyrgb, &QAction::triggered, this, &MainWindow::mnucopyrgb_Click);
+    connect(m_ui.mnucopyrgb1, &QAction::triggered, this, &MainWindow::mnucopyrgb1_Click);
+
+    for (QAbstractButton* option : m_ui.targetGroup->buttons())
+        connect(option, &QAbstractButton::clicked, this, &MainWindow::targetOption_Click);
+    connect(m_ui.lbltext, &SwatchLabel::clicked, this, &MainWindow::lbltext_Click);
+    connect(m_ui.lbldisplay, &SwatchLabel::clicked, this, &MainWindow::lbldisplay_Click);
+    connect(m_ui.lblnl, &SwatchLabel::clicked, this, &MainWindow::lblnl_Click);
+    connect(m_ui.lblvl, &SwatchLabel::clicked, this, &MainWindow::lblvl_Click);
+    connect(m_ui.lblal, &SwatchLabel::clicked, this, &MainWindow::lblal_Click);
+    connect(m_ui.lblhl, &SwatchLabel::clicked, this, &MainWindow::lblhl_Click);
 }
 
 MainWindow::~MainWindow() = default;
@@ -81,16 +106,30 @@ void MainWindow::Form_Load()
     MakeTopmost(this);
 }
 
-void MainWindow::openUserPalette()
+void MainWindow::openPalette(const char* fileName, PaletteFile::Access access)
 {
-    if (!m_paletteFile.open(QString::fromLatin1(kUserFileName), PaletteFile::Access::ReadWrite))
-        qWarning("tintaro: cannot open \"%s\" in \"%s\": %s", kUserFileName,
+    if (!m_paletteFile.open(QString::fromLatin1(fileName), access))
+        qWarning("tintaro: cannot open \"%s\" in \"%s\": %s", fileName,
                  qPrintable(QDir::currentPath()), qPrintable(m_paletteFile.errorString()));
 }
 
 void MainWindow::setClientSize(int widthTwips, int heightTwips)
 {
     setFixedSize(Twips::size(widthTwips, heightTwips));
+}
+
+void MainWindow::syncPaletteButtons()
+{
+    m_ui.cmdnext->setEnabled(m_state.nextEnabled);
+    m_ui.cmdpre->setEnabled(m_state.prevEnabled);
+    m_ui.cmdclean->setEnabled(m_state.cleanEnabled);
+}
+
+// Hides the selection frame and disables "Delete it": no swatch is chosen.
+void MainWindow::clearSelection()
+{
+    m_ui.shp1->hide();
+    m_ui.cmddel->setEnabled(false);
 }
 
 void MainWindow::FillPalette(std::int32_t top)
@@ -119,6 +158,8 @@ void MainWindow::openDocument(const QUrl& url)
         m_openUrl(url);
 }
 
+// ---- Window commands -------------------------------------------------------
+
 void MainWindow::cmdmin_Click() { showMinimized(); }
 
 void MainWindow::cmdhelp_Click()
@@ -137,9 +178,9 @@ void MainWindow::imgmark_Click()
 
 void MainWindow::cmdswap_Click()
 {
-    m_ui.shp1->hide();
-    m_ui.cmddel->setEnabled(false);
+    clearSelection();
     if (m_isExpanded) {
+        // The sample page is out of sight when shrunk: colours go nowhere.
         m_ui.optnone->setChecked(true);
         setClientSize(MainWindowLayout::kShrunkWidth, MainWindowLayout::kShrunkHeight);
         m_isExpanded = false;
@@ -155,6 +196,7 @@ void MainWindow::cmdabout_Click()
 {
     AboutBox about(this);
     MakeTopmost(&about);
+    centreOnOwner(&about, this);
     about.exec();
 }
 
@@ -200,5 +242,253 @@ void MainWindow::Form_Unload()
     // close with this one and the clipboard is handed over properly.
     QCoreApplication::quit();
 }
+
+// ---- Paging and palette switch -------------------------------------------
+
+void MainWindow::cmdnext_Click()
+{
+    m_state.next();
+    m_ui.shp1->hide();
+    if (!m_state.ShowingWebSafe)
+        m_ui.cmddel->setEnabled(false);
+    FillPalette(m_state.pageTop());
+    syncPaletteButtons();
+}
+
+void MainWindow::cmdpre_Click()
+{
+    m_state.previous();
+    m_ui.shp1->hide();
+    if (!m_state.ShowingWebSafe)
+        m_ui.cmddel->setEnabled(false);
+    FillPalette(m_state.pageTop());
+    syncPaletteButtons();
+}
+
+void MainWindow::optuser_Click()
+{
+    m_state.showUser();
+    syncPaletteButtons();
+    openPalette(kUserFileName, PaletteFile::Access::ReadWrite);
+    FillPalette(m_state.UserPagePos);
+    clearSelection();
+    m_ui.cmddel->setVisible(true);
+    m_ui.cmdclean->setVisible(true);
+    m_ui.mnuDel->setVisible(true);
+    m_ui.mnusep->setVisible(true);
+}
+
+void MainWindow::optwebsafe_Click()
+{
+    m_state.showWebSafe();
+    syncPaletteButtons();
+    openPalette(kWebSafeFileName, PaletteFile::Access::ReadOnly);
+    FillPalette(m_state.WebSafePagePos);
+    // Picks always go to the user's file: no session runs over this palette.
+    cmdstop_Click();
+    clearSelection();
+    m_ui.cmddel->setVisible(false);
+    m_ui.cmdclean->setVisible(false);
+    m_ui.mnuDel->setVisible(false);
+    m_ui.mnusep->setVisible(false);
+}
+
+// ---- Swatches and the popup menu -----------------------------------------
+
+void MainWindow::lblcor_MouseUp(short index, short button)
+{
+    if (index < 0 || index >= MainWindowLayout::kSwatchCount)
+        return;
+    m_ui.lstCorset->setCurrentRow(-1);
+    m_ui.lstCorset->clearSelection();
+    m_ui.cmdDelItem->setEnabled(false);
+    m_selectedRecord = m_grid.cellRecord(index);
+    m_ui.shp1->show();
+    m_ui.cmddel->setEnabled(m_selectedRecord > 0);
+    m_ui.mnuDel->setEnabled(m_selectedRecord > 0);
+    m_ui.shp1->setGeometry(MainWindowLayout::selectionFrameRect(index));
+
+    const SwatchLabel* swatch = m_ui.lblcor[std::size_t(index)];
+    const ColorValue c = fromQColor(swatch->backColor());
+    m_ui.lblcolor->setBackColor(toQColor(c));
+    showReadout(c);
+    ApplyColorToTarget(c);
+    if (button == 2) {
+        relabelCopyEntries();
+        popUpMenu();
+    }
+}
+
+void MainWindow::lblcolor_MouseUp(short button)
+{
+    if (button == 2) {
+        // The large swatch is no record: nothing there to delete.
+        m_ui.mnuDel->setVisible(false);
+        m_ui.mnusep->setVisible(false);
+        relabelCopyEntries();
+        popUpMenu();
+    }
+    if (m_ui.optuser->isChecked()) {
+        m_ui.mnuDel->setVisible(true);
+        m_ui.mnusep->setVisible(true);
+    }
+}
+
+void MainWindow::relabelCopyEntries()
+{
+    const QString html = m_ui.txtrgb->text();
+    const QString digits = hexDigits();
+    const QString triple = m_ui.txtrgb1->text();
+    const QString hex = QStringLiteral("Copy HEX - Format: ");
+    const QString rgb = QStringLiteral("Copy RGB - Format: ");
+    const QChar quote = QLatin1Char('"');
+    m_ui.mnucopyhex->setText(hex + html);
+    m_ui.mnucopyhex1->setText(hex + digits);
+    m_ui.mnucopyhex2->setText(hex + quote + html + quote);
+    m_ui.mnucopyhex3->setText(hex + quote + digits + quote);
+    m_ui.mnucopyrgb->setText(rgb + triple);
+    m_ui.mnucopyrgb1->setText(rgb + QStringLiteral("RGB(") + triple + QLatin1Char(')'));
+}
+
+void MainWindow::popUpMenu()
+{
+    Q_EMIT popupMenuAboutToShow();
+    m_ui.mnuPop->exec(QCursor::pos());
+}
+
+// The digits of the hexadecimal box: all of it but its first character.
+QString MainWindow::hexDigits() const
+{
+    const QString html = m_ui.txtrgb->text();
+    return html.right(html.size() - 1);
+}
+
+// ---- Copy formats ----------------------------------------------------------
+
+void MainWindow::copyText(const QString& text)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(text);
+}
+
+void MainWindow::mnucopyhex_Click() { copyText(m_ui.txtrgb->text()); }
+
+void MainWindow::mnucopyhex1_Click() { copyText(hexDigits()); }
+
+void MainWindow::mnucopyhex2_Click()
+{
+    copyText(QLatin1Char('"') + m_ui.txtrgb->text() + QLatin1Char('"'));
+}
+
+void MainWindow::mnucopyhex3_Click() { copyText(QLatin1Char('"') + hexDigits() + QLatin1Char('"')); }
+
+void MainWindow::mnucopyrgb_Click() { copyText(m_ui.txtrgb1->text()); }
+
+void MainWindow::mnucopyrgb1_Click()
+{
+    copyText(QStringLiteral("RGB(") + m_ui.txtrgb1->text() + QLatin1Char(')'));
+}
+
+// ---- User colour upkeep ----------------------------------------------------
+
+void MainWindow::mnuDel_Click() { cmddel_Click(); }
+
+void MainWindow::cmddel_Click()
+{
+    if (m_selectedRecord <= 0 || m_state.ShowingWebSafe)
+        return;
+    const std::int32_t doomed = m_selectedRecord;
+    const RecordRewriter::Result result =
+        RecordRewriter::rewrite(m_paletteFile, m_state.UserColorCount,
+                                [doomed](std::int32_t n, const ColorRecord&) { return n != doomed; });
+    if (!result.ok) {
+        MessageBoxes::warning(this, QStringLiteral("The colour could not be deleted.\n\n%1")
+                                        .arg(result.error));
+        FillPalette(m_state.UserPagePos);
+        return;
+    }
+    m_state.deleted();
+    FillPalette(m_state.UserPagePos);
+    syncPaletteButtons();
+    clearSelection();
+}
+
+void MainWindow::cmdclean_Click()
+{
+    if (m_state.UserColorCount < 2 || m_state.ShowingWebSafe)
+        return;
+    // The oldest of equal records survives; records are equal when their
+    // six bytes are, letter case included.
+    std::unordered_set<std::uint64_t> seen;
+    seen.reserve(std::size_t(qMin<std::int32_t>(m_state.UserColorCount, 1 << 20)));
+    const RecordRewriter::Result result = RecordRewriter::rewrite(
+        m_paletteFile, m_state.UserColorCount, [&seen](std::int32_t, const ColorRecord& r) {
+            std::uint64_t key = 0;
+            std::memcpy(&key, r.bytes.data(), r.bytes.size());
+            return seen.insert(key).second;
+        });
+    if (!result.ok) {
+        MessageBoxes::warning(this, QStringLiteral("The duplicate colours could not be removed.\n\n%1")
+                                        .arg(result.error));
+        FillPalette(m_state.UserPagePos);
+        return;
+    }
+    m_state.cleaned(result.written);
+    FillPalette(m_state.UserPagePos);
+    syncPaletteButtons();
+    clearSelection();
+}
+
+// ---- Sample page and colour targets ---------------------------------------
+
+void MainWindow::ApplyColorToTarget(ColorValue c)
+{
+    const QColor color = toQColor(c);
+    if (m_ui.opttext->isChecked())
+        m_ui.lbltext->setForeColor(color);
+    else if (m_ui.optbg->isChecked())
+        setSchemeBackground(color);
+    else if (m_ui.optnl->isChecked())
+        m_ui.lblnl->setForeColor(color);
+    else if (m_ui.optvl->isChecked())
+        m_ui.lblvl->setForeColor(color);
+    else if (m_ui.optal->isChecked())
+        m_ui.lblal->setForeColor(color);
+    else if (m_ui.opthl->isChecked())
+        m_ui.lblhl->setForeColor(color);
+}
+
+void MainWindow::setSchemeBackground(const QColor& color)
+{
+    for (SwatchLabel* label :
+         {m_ui.lbltext, m_ui.lblal, m_ui.lblvl, m_ui.lblnl, m_ui.lblhl, m_ui.lbldisplay})
+        label->setBackColor(color);
+}
+
+std::array<ColorValue, 6> MainWindow::schemeColors() const
+{
+    return {fromQColor(m_ui.lbltext->foreColor()), fromQColor(m_ui.lbltext->backColor()),
+            fromQColor(m_ui.lblnl->foreColor()),   fromQColor(m_ui.lblvl->foreColor()),
+            fromQColor(m_ui.lblal->foreColor()),   fromQColor(m_ui.lblhl->foreColor())};
+}
+
+// Every target option, "Hover link" included, leaves no swatch chosen: the
+// next colour is meant for the new target.
+void MainWindow::targetOption_Click() { clearSelection(); }
+
+void MainWindow::showElementColor(const QColor& color)
+{
+    m_ui.lblcolor->setBackColor(color);
+    showReadout(fromQColor(m_ui.lblcolor->backColor()));
+    clearSelection();
+}
+
+void MainWindow::lbltext_Click() { showElementColor(m_ui.lbltext->foreColor()); }
+void MainWindow::lbldisplay_Click() { showElementColor(m_ui.lbldisplay->backColor()); }
+void MainWindow::lblnl_Click() { showElementColor(m_ui.lblnl->foreColor()); }
+void MainWindow::lblvl_Click() { showElementColor(m_ui.lblvl->foreColor()); }
+void MainWindow::lblal_Click() { showElementColor(m_ui.lblal->foreColor()); }
+void MainWindow::lblhl_Click() { showElementColor(m_ui.lblhl->foreColor()); }
 
 } // namespace tintaro

@@ -10,9 +10,15 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <array>
+
 #include <functional>
 
+class QRadioButton;
+
 namespace tintaro {
+
+class SwatchLabel;
 
 // The main window: the current colour and its values, the commands, and
 // (expanded) the sample page, the colour sets, the target options and the
@@ -37,6 +43,7 @@ public:
     bool isExpanded() const { return m_isExpanded; }
     const PaletteGrid& grid() const { return m_grid; }
     const MainWindowLayout& controls() const { return m_ui; }
+    std::int32_t selectedRecord() const { return m_selectedRecord; }
 
     // How documents and web addresses reach the user's browser; tests
     // replace it to see what would have been opened.
@@ -49,6 +56,13 @@ public:
     // Fills the 144 swatches from the open palette file, given a page top.
     void FillPalette(std::int32_t top);
 
+    // Gives `c` to the sample page element chosen by the target options.
+    void ApplyColorToTarget(ColorValue c);
+
+    // The six colours of the sample page, in set order: text, background,
+    // normal, visited, active and hover link.
+    std::array<ColorValue, 6> schemeColors() const;
+
 public Q_SLOTS:
     void cmdmin_Click();
     void cmdhelp_Click();
@@ -58,12 +72,40 @@ public Q_SLOTS:
     void cmdstop_Click();
     void Form_MouseMove();
 
+    void cmdnext_Click();
+    void cmdpre_Click();
+    void optuser_Click();
+    void optwebsafe_Click();
+
+    void lblcor_MouseUp(short index, short button);
+    void lblcolor_MouseUp(short button);
+    void cmddel_Click();
+    void mnuDel_Click();
+    void cmdclean_Click();
+
+    void mnucopyhex_Click();
+    void mnucopyhex1_Click();
+    void mnucopyhex2_Click();
+    void mnucopyhex3_Click();
+    void mnucopyrgb_Click();
+    void mnucopyrgb1_Click();
+
+    void targetOption_Click();
+    void lbltext_Click();
+    void lbldisplay_Click();
+    void lblnl_Click();
+    void lblvl_Click();
+    void lblal_Click();
+    void lblhl_Click();
+
 Q_SIGNALS:
     // The picking window listens: its floating sample hides while the
     // pointer is over this window.
     void pickSampleHideRequested();
     // Sent as the window unloads, before the palette file closes.
     void unloading();
+    // Sent just before the swatches' menu opens, and as it closes.
+    void popupMenuAboutToShow();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -73,15 +115,24 @@ protected:
 private:
     void Form_Load();
     void Form_Unload();
-    void openUserPalette();
+    void openPalette(const char* fileName, PaletteFile::Access access);
     void setClientSize(int widthTwips, int heightTwips);
     void openDocument(const QUrl& url);
+    void syncPaletteButtons();
+    void clearSelection();
+    void relabelCopyEntries();
+    void popUpMenu();
+    void copyText(const QString& text);
+    QString hexDigits() const;
+    void showElementColor(const QColor& color);
+    void setSchemeBackground(const QColor& color);
 
     MainWindowLayout m_ui;
     AppState m_state;
     PaletteFile m_paletteFile;
     PaletteGrid m_grid;
     bool m_isExpanded = false;
+    std::int32_t m_selectedRecord = 0; // SelectedRecord: the record of the swatch last clicked
     UrlOpener m_openUrl;
 };
 

@@ -23,6 +23,9 @@ constexpr int kCell0Left = 2016;
 constexpr int kCell0Top = 3876;
 constexpr int kCellWidth = 300;
 constexpr int kCellHeight = 225;
+// The selection frame, as designed.
+constexpr int kFrameWidth = 354;
+constexpr int kFrameHeight = 278;
 
 const QColor kRedText(0xFF, 0x00, 0x00);
 const QColor kGreenText(0x00, 0xFF, 0x00);
@@ -199,7 +202,7 @@ MainWindowLayout::MainWindowLayout(QWidget* form) : m_form(form)
 
     shpnew = place(new ShapeWidget(form), "shpnew", 1245, 2805, 270, 300);
     shpnew->setFillColor(Qt::white);
-    shp1 = place(new ShapeWidget(form), "shp1", 75, 120, 354, 278);
+    shp1 = place(new ShapeWidget(form), "shp1", 75, 120, kFrameWidth, kFrameHeight);
     shp1->setBorderColor(Qt::white);
 
     txtrgb1 = valueBox(form, "txtrgb1", QStringLiteral("255,255,255"), 525, 1185, 1110, 285);
@@ -289,19 +292,33 @@ void MainWindowLayout::createSwatches()
     }
 }
 
-void MainWindowLayout::placeGrid()
+QRect MainWindowLayout::swatchTwips(int index)
 {
     const int stepX = kCellWidth - 1; // neighbouring cells share their border twip
     const int stepY = kCellHeight - 1;
+    return QRect(kCell0Left + (index / 8) * stepX, kCell0Top + (index % 8) * stepY, kCellWidth,
+                 kCellHeight);
+}
+
+QRect MainWindowLayout::selectionFrameRect(int index)
+{
+    const QRect cell = swatchTwips(index);
+    return Twips::rect(cell.left() - 2, cell.top() - 2, kFrameWidth, kFrameHeight);
+}
+
+void MainWindowLayout::placeGrid()
+{
     for (int i = 0; i < kSwatchCount; ++i) {
-        lblcor[std::size_t(i)]->setGeometry(Twips::rect(kCell0Left + (i / 8) * stepX,
-                                                        kCell0Top + (i % 8) * stepY, kCellWidth,
-                                                        kCellHeight));
+        const QRect cell = swatchTwips(i);
+        lblcor[std::size_t(i)]->setGeometry(
+            Twips::rect(cell.left(), cell.top(), cell.width(), cell.height()));
         lblcor[std::size_t(i)]->show();
     }
-    const int bottomRowTop = kCell0Top + 7 * stepY;
-    cmdpre->setGeometry(Twips::rect(kCell0Left, bottomRowTop + 23, 300, 285));
-    cmdnext->setGeometry(Twips::rect(kCell0Left + 17 * stepX, bottomRowTop + 23, 300, 285));
+    // Page buttons just under the top of the bottom row, first and last column.
+    const QRect first = swatchTwips(7);
+    const QRect last = swatchTwips(143);
+    cmdpre->setGeometry(Twips::rect(first.left(), first.top() + 23, 300, 285));
+    cmdnext->setGeometry(Twips::rect(last.left(), last.top() + 23, 300, 285));
 }
 
 void MainWindowLayout::setTabOrder()

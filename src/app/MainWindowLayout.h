@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 
 #include <array>
@@ -46,6 +47,14 @@ public:
     // Places swatch i at its cell (steps taken from swatch 0) and the page
     // buttons under the first and last columns.
     void placeGrid();
+
+    // Swatch i's place in twips: column i / 8, row i % 8, neighbours
+    // sharing their border twip.
+    static QRect swatchTwips(int index);
+
+    // Where the selection frame stands round swatch i, in pixels: two twips
+    // left of and above the swatch, in its own size.
+    static QRect selectionFrameRect(int index);
 
     // Sets the keyboard focus order of the window.
     void setTabOrder();

@@ -3,11 +3,13 @@
 #include "MainWindow.h"
 #include "MessageBoxes.h"
 #include "SetNameFile.h"
+#include "Twips.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QScreen>
 
 #include <cstdio>
 
@@ -41,6 +43,11 @@ std::unique_ptr<MainWindow> Startup::start()
     auto window = std::make_unique<MainWindow>(names.names);
     window->setWindowTitle(QString::fromLatin1(MainWindow::kTitle));
     window->controls().cmdabout->setText(QStringLiteral("About"));
+    // The designed first place: the client area's corner at (2160, 1485)
+    // twips from the top left of the primary screen's work area.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window->move(screen->availableGeometry().topLeft() +
+                     QPoint(Twips::toPixels(2160), Twips::toPixels(1485)));
     window->show();
     return window;
 }
