@@ -166,6 +166,13 @@ check "blocked: non-zero exit" test "$(cat "$tmp/blocked.status")" -ne 0
 check "blocked: the program did not start" empty "$tmp/blocked.out"
 check "blocked: the message names the folder" mentions "$tmp/blocked.err" "$tmp/plain-file/below/tintaro"
 
+# --- preparing only: the folder is made, the program does not start -------
+(cd "$tmp" && env -i PATH="$PATH" HOME="$tmp/home6" sh "$tmp/launcher" --prepare-only \
+    >"$tmp/prepare.out" 2>"$tmp/prepare.err")
+check "prepare only: exit status 0" test $? -eq 0
+check "prepare only: the program did not start" empty "$tmp/prepare.out"
+fresh prepare "$tmp/home6/.local/share/tintaro"
+
 run nohome
 check "no HOME: non-zero exit" test "$(cat "$tmp/nohome.status")" -ne 0
 check "no HOME: the program did not start" empty "$tmp/nohome.out"
