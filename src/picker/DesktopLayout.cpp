@@ -1,0 +1,91 @@
+#include "DesktopLayout.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <cmath>
+
+namespace tintaro {
+namespace {
+
+// Halves go to the even neighbour, as the pixel reads have always rounded.
+int roundHalfEven(qreal value) { return int(std::nearbyint(value)); }
+
+} // namespace
+
+DesktopLayout::DesktopLayout(std::vector<Screen> screens) : m_screens(std::move(screens)) {}
+
+DesktopLayout DesktopLayout::current()
+{
+    std::vector<Screen> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect logical = screen->geometry();
+        const qreal ratio = screen->devicePixelRatio();
+        screens.push_back({logical, ratio,
+                           QPoint(qRound(logical.x() * ratio), qRound(logical.y() * ratio))});
+    }
+    return DesktopLayout(std::move(screens));
+}
+
+QRect DesktopLayout::logicalBounds() const
+{
+    QRect bounds;
+    for (const Screen& s : m_screens)
+        bounds |= s.logical;
+    return bounds;
+}
+
+QRect DesktopLayout::physicalBounds() const
+{
+    QRect bounds;
+    for (const Screen& s : m_screens)
+        bounds |= QRect(s.physicalTopLeft, QSize(qRound(s.logical.width() * s.ratio),
+                                                 qRound(s.logical.height() * s.ratio)));
+    return bounds;
+}
+
+qreal DesktopLayout::ratio() const
+{
+    const QPoint corner = logicalBounds().topLeft();
+    for (const Screen& s : m_screens)
+        if (s.logical.contains(corner))
+            return s.ratio;
+    return m_screens.empty() ? 1.0 : m_screens.front().ratio;
+}
+
+const DesktopLayout::Screen* DesktopLayout::screenAt(QPointF global) const
+{
+    for (const Screen& s : m_screens) {
+        const QRectF area(s.logical);
+        if (global.x() >= area.left() && global.x() < area.right() && global.y() >= area.top() &&
+            global.y() < area.bottom())
+            return &s;
+    }
+    return nullptr;
+}
+
+std::optional<QPoint> DesktopLayout::imagePixel(QPointF global) const
+{
+    const Screen* s = screenAt(global);
+    if (!s)
+        return std::nullopt;
+    const QPoint origin = physicalBounds().topLeft();
+    const qreal x = s->physicalTopLeft.x() + (global.x() - s->logical.x()) * s->ratio;
+    const qreal y = s->physicalTopLeft.y() + (global.y() - s->logical.y()) * s->ratio;
+    return QPoint(roundHalfEven(x) - origin.x(), roundHalfEven(y) - origin.y());
+}
+
+QPointF DesktopLayout::logicalPoint(QPoint pixel) const
+{
+    const QPoint physical = pixel + physicalBounds().topLeft();
+    for (const Screen& s : m_screens) {
+        const QRect area(s.physicalTopLeft, QSize(qRound(s.logical.width() * s.ratio),
+                                                  qRound(s.logical.height() * s.ratio)));
+        if (area.contains(physical))
+            return QPointF(s.logical.x() + (physical.x() - s.physicalTopLeft.x()) / s.ratio,
+                           s.logical.y() + (physical.y() - s.physicalTopLeft.y()) / s.ratio);
+    }
+    return QPointF(physical) / ratio();
+}
+
+} // namespace tintaro

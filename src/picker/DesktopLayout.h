@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QPoint>
+#include <QPointF>
+#include <QRect>
+
+#include <optional>
+#include <vector>
+
+class QScreen;
+
+namespace tintaro {
+
+// Where each screen of the virtual desktop lies, in Qt's logical
+// coordinates and in the physical pixels of a desktop image, so that a
+// pointer position can be turned into the exact image pixel under it.
+class DesktopLayout
+{
+public:
+    struct Screen
+    {
+        QRect logical;       // the screen in logical desktop coordinates
+        qreal ratio = 1.0;   // physical pixels per logical pixel
+        QPoint physicalTopLeft; // its corner in physical desktop coordinates
+    };
+
+    DesktopLayout() = default;
+    explicit DesktopLayout(std::vector<Screen> screens);
+
+    // The screens Qt knows. Physical corners are the logical ones scaled by
+    // each screen's ratio, as the window systems lay out screens that share
+    // one scale factor.
+    static DesktopLayout current();
+
+    const std::vector<Screen>& screens() const { return m_screens; }
+    bool isEmpty() const { return m_screens.empty(); }
+
+    // The whole desktop: logical bounds, and physical bounds (the size of
+    // the desktop image; its top left may be negative).
+    QRect logicalBounds() const;
+    QRect physicalBounds() const;
+    // The ratio of the screen holding the desktop's top left corner.
+    qreal ratio() const;
+
+    // The pixel of the desktop image under a pointer at `global` (logical
+    // desktop coordinates, fractions kept): scaled by the ratio of the
+    // screen it lies on, rounded to nearest with halves to even, taken
+    // from the image's top left. Nothing when no screen holds the point.
+    std::optional<QPoint> imagePixel(QPointF global) const;
+
+    // The logical point whose physical pixel is `pixel` (image coordinates).
+    QPointF logicalPoint(QPoint pixel) const;
+
+private:
+    const Screen* screenAt(QPointF global) const;
+
+    std::vector<Screen> m_screens;
+};
+
+} // namespace tintaro

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "ScreenGrabber.h"
+
+namespace tintaro {
+
+// Reads every screen through Qt (X11, Windows, macOS) and lays the screens
+// side by side as the desktop has them, screens left of or above the
+// primary one included.
+class QtScreenGrabber : public ScreenGrabber
+{
+public:
+    std::optional<DesktopShot> grab(QString* whyNot) override;
+};
+
+} // namespace tintaro
