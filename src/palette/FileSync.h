@@ -10,4 +10,7 @@ namespace tintaro {
 // after a power cut. On failure, `error` (when given) says why.
 bool syncToDisk(QFile& file, QString* error = nullptr);
 
+// The platform's own step: forces an open descriptor's data to the disk.
+bool syncDescriptor(int fd, QString* error);
+
 } // namespace tintaro

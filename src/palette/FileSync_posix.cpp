@@ -7,19 +7,8 @@
 
 namespace tintaro {
 
-bool syncToDisk(QFile& file, QString* error)
+bool syncDescriptor(int fd, QString* error)
 {
-    if (!file.flush()) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    const int fd = file.handle();
-    if (fd < 0) {
-        if (error)
-            *error = QStringLiteral("The file is not open.");
-        return false;
-    }
     int rc;
     do {
         rc = ::fsync(fd);
