@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ColorValue.h"
 #include "PaletteState.h"
 
 #include <cstdint>
@@ -12,6 +13,9 @@ namespace tintaro {
 struct AppState : PaletteState
 {
     std::int32_t Picking = 0; // 1 while a screen-picking session runs
+    // The pixel under the pointer at its last movement over the picking
+    // window; kept between sessions, black until the first movement.
+    ColorValue PointerColor = kBlack;
 };
 
 } // namespace tintaro

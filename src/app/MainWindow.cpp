@@ -2,6 +2,8 @@
 
 #include "AboutBox.h"
 #include "Artwork.h"
+#include "CodeView.h"
+#include "FocusWatcher.h"
 #include "Fonts.h"
 #include "MessageBoxes.h"
 #include "ShapeWidget.h"
@@ -11,7 +13,9 @@
 #include "WindowPlacement.h"
 
 #include "ColorReadout.h"
+#include "PickWindow.h"
 #include "RecordRewriter.h"
+#include "ScreenGrabber.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,6 +25,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -66,6 +71,7 @@ MainWindow::MainWindow(const QStringList& setNames, QWidget* parent)
     connect(m_ui.imgmark, &SwatchLabel::clicked, this, &MainWindow::imgmark_Click);
     connect(m_ui.cmdswap, &QPushButton::clicked, this, &MainWindow::cmdswap_Click);
     connect(m_ui.cmdabout, &QPushButton::clicked, this, &MainWindow::cmdabout_Click);
+    connect(m_ui.cmdstart, &QPushButton::clicked, this, &MainWindow::cmdstart_Click);
     connect(m_ui.cmdstop, &QPushButton::clicked, this, &MainWindow::cmdstop_Click);
 
     connect(m_ui.cmdnext, &QPushButton::clicked, this, &MainWindow::cmdnext_Click);
@@ -96,6 +102,7 @@ MainWindow::MainWindow(const QStringList& setNames, QWidget* parent)
     connect(m_ui.lblvl, &SwatchLabel::clicked, this, &MainWindow::lblvl_Click);
     connect(m_ui.lblal, &SwatchLabel::clicked, this, &MainWindow::lblal_Click);
     connect(m_ui.lblhl, &SwatchLabel::clicked, this, &MainWindow::lblhl_Click);
+    connectColourSets();
 }
 
 MainWindow::~MainWindow() = default;
@@ -200,18 +207,12 @@ void MainWindow::cmdabout_Click()
     about.exec();
 }
 
-void MainWindow::cmdstop_Click()
-{
-    m_state.Picking = 0;
-    m_ui.cmdstop->setEnabled(false);
-    m_ui.cmdmin->setEnabled(true);
-    m_ui.cmdstart->setEnabled(true);
-}
-
 void MainWindow::Form_MouseMove()
 {
-    if (m_state.Picking == 1)
-        Q_EMIT pickSampleHideRequested();
+    // The picking window gets no movement while the pointer is over this
+    // window: its floating sample would stay behind.
+    if (m_state.Picking == 1 && m_pickWindow)
+        m_pickWindow->hideSample();
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event)
@@ -236,6 +237,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 void MainWindow::Form_Unload()
 {
+    unloadPickWindow();
     Q_EMIT unloading();
     m_paletteFile.close();
     // Leave through the application's normal shutdown, so that other windows
@@ -243,21 +245,126 @@ void MainWindow::Form_Unload()
     QCoreApplication::quit();
 }
 
+// ---- Picking session -------------------------------------------------------
+
+void MainWindow::setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber)
+{
+    m_grabber = std::move(grabber);
+}
+
+void MainWindow::cmdstart_Click()
+{
+    // Picks always go to the user's colours.
+    optuser_Click();
+    m_ui.optuser->setChecked(true);
+    m_state.Picking = 1;
+    m_ui.cmdstart->setEnabled(false);
+    m_ui.cmdmin->setEnabled(false);
+    m_ui.cmdstop->setEnabled(true);
+
+    if (!m_grabber)
+        m_grabber = ScreenGrabber::create();
+    unloadPickWindow();
+    m_pickWindow = std::make_unique<PickWindow>();
+    connect(m_pickWindow.get(), &PickWindow::pointerMoved, this, &MainWindow::pickWindow_MouseMove);
+    connect(m_pickWindow.get(), &PickWindow::picked, this, &MainWindow::pickWindow_MouseUp);
+    connect(m_pickWindow.get(), &PickWindow::stopRequested, this, &MainWindow::cmdstop_Click);
+    PickWindow::LoadSteps steps;
+    steps.grabber = m_grabber.get();
+    steps.delaySeconds = m_pickDelaySeconds;
+    steps.hideMainWindow = [this] { hide(); };
+    steps.showMainWindow = [this] { show(); };
+    steps.clearClipboard = [] { QGuiApplication::clipboard()->clear(); };
+    m_pickWindow->Form_Load(steps);
+    m_pickWindow->showOverDesktop();
+    MakeTopmost(this);
+    // Keys for precise work reach the session whichever window has the focus.
+    qApp->installEventFilter(this);
+}
+
+void MainWindow::cmdstop_Click()
+{
+    m_state.Picking = 0;
+    m_ui.cmdstop->setEnabled(false);
+    m_ui.cmdmin->setEnabled(true);
+    m_ui.cmdstart->setEnabled(true);
+    unloadPickWindow();
+}
+
+// Releases the picking window and its image. It may be the sender of the
+// signal being handled (Escape), so it goes at the next turn of the loop.
+void MainWindow::unloadPickWindow()
+{
+    qApp->removeEventFilter(this);
+    if (!m_pickWindow)
+        return;
+    m_pickWindow->disconnect(this);
+    m_pickWindow->hide();
+    m_pickWindow.release()->deleteLater();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // A key pressed in this window reaches the session: taken at the widget
+    // it is meant for, which sees each press once. The picking window
+    // handles its own keys.
+    if (event->type() == QEvent::KeyPress && m_state.Picking == 1 && m_pickWindow &&
+        watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (m_pickWindow->handleKey(key->key(), key->modifiers()))
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// The pointer moved over the image: its colour shows everywhere at once.
+void MainWindow::pickWindow_MouseMove(ColorValue color)
+{
+    m_state.PointerColor = color;
+    clearSelection();
+    showReadout(color);
+    m_ui.lblcolor->setBackColor(toQColor(color));
+    ApplyColorToTarget(color);
+}
+
+// A click over the image keeps its colour as the newest user colour.
+void MainWindow::pickWindow_MouseUp()
+{
+    const ColorValue color = m_state.PointerColor;
+    if (!m_paletteFile.write(m_state.UserColorCount + 1, ColorRecord::fromColor(color))) {
+        MessageBoxes::warning(
+            this, QStringLiteral("The colour %1 could not be kept: \"%2\" in the folder \"%3\" "
+                                 "cannot be written (%4).")
+                      .arg(ColorToHtml(color), QString::fromLatin1(kUserFileName),
+                           QDir::toNativeSeparators(QDir::currentPath()),
+                           m_paletteFile.isOpen() ? m_paletteFile.errorString()
+                                                  : QStringLiteral("it could not be opened")));
+        return;
+    }
+    m_state.picked();
+    syncPaletteButtons();
+    FillPalette(m_state.UserPagePos);
+    m_ui.shpnew->setFillColor(toQColor(color));
+}
+
 // ---- Paging and palette switch -------------------------------------------
 
 void MainWindow::cmdnext_Click()
 {
     m_state.next();
-    m_ui.shp1->hide();
-    if (!m_state.ShowingWebSafe)
-        m_ui.cmddel->setEnabled(false);
-    FillPalette(m_state.pageTop());
-    syncPaletteButtons();
+    showTurnedPage();
 }
 
 void MainWindow::cmdpre_Click()
 {
     m_state.previous();
+    showTurnedPage();
+}
+
+// After a page change: no swatch stays chosen ("Delete it" is hidden with
+// the web-safe palette, and left alone there).
+void MainWindow::showTurnedPage()
+{
     m_ui.shp1->hide();
     if (!m_state.ShowingWebSafe)
         m_ui.cmddel->setEnabled(false);
@@ -490,5 +597,137 @@ void MainWindow::lblnl_Click() { showElementColor(m_ui.lblnl->foreColor()); }
 void MainWindow::lblvl_Click() { showElementColor(m_ui.lblvl->foreColor()); }
 void MainWindow::lblal_Click() { showElementColor(m_ui.lblal->foreColor()); }
 void MainWindow::lblhl_Click() { showElementColor(m_ui.lblhl->foreColor()); }
+
+// ---- Colour sets and code view ----
+
+void MainWindow::connectColourSets()
+{
+    connect(m_ui.cmdSave, &QPushButton::clicked, this, &MainWindow::cmdSave_Click);
+    // A choice by mouse or keyboard changes the selection once; the list
+    // merely gaining the focus, or the current row moving without a
+    // selection, is no choice.
+    connect(m_ui.lstCorset, &QListWidget::itemSelectionChanged, this, &MainWindow::lstCorset_Click);
+    connect(new FocusWatcher(m_ui.lstCorset), &FocusWatcher::focusOut, this,
+            &MainWindow::lstCorset_LostFocus);
+    connect(m_ui.cmdDelItem, &QPushButton::clicked, this, &MainWindow::cmdDelItem_Click);
+    connect(new FocusWatcher(m_ui.cmdDelItem), &FocusWatcher::focusIn, this,
+            &MainWindow::cmdDelItem_GotFocus);
+    connect(m_ui.cmdcss, &QPushButton::clicked, this, &MainWindow::cmdcss_Click);
+}
+
+void MainWindow::cmdSave_Click()
+{
+    const std::optional<QString> answer =
+        MessageBoxes::inputText(this, QStringLiteral("Please input a name:"),
+                                QStringLiteral("Input name"), QStringLiteral("scheme1"));
+    if (!answer || answer->isEmpty())
+        return;
+    const QString name = answer->trimmed().isEmpty() ? QStringLiteral("no name") : *answer;
+    const ColorSetStore::Result saved =
+        m_colorSets.save(name, ColorSetRecord::fromColors(schemeColors()));
+    if (!saved.ok) {
+        MessageBoxes::warning(this, saved.error);
+        return;
+    }
+    // The list shows what the next start will read back.
+    m_ui.lstCorset->addItem(saved.name);
+}
+
+void MainWindow::lstCorset_Click()
+{
+    const QModelIndexList chosen = m_ui.lstCorset->selectionModel()->selectedIndexes();
+    if (chosen.isEmpty())
+        return;
+    const std::int32_t position = chosen.constFirst().row();
+    clearSelection();
+    m_ui.cmdDelItem->setEnabled(position >= 1); // the first set stays
+    m_selectedSetIndex = position;
+
+    // A field the file does not give leaves its colour as it is.
+    const ColorSetRecord record = m_colorSets.read(position);
+    if (const auto c = record.color(ColorSetRecord::Text))
+        m_ui.lbltext->setForeColor(toQColor(*c));
+    if (const auto c = record.color(ColorSetRecord::Background))
+        setSchemeBackground(toQColor(*c));
+    const std::pair<ColorSetRecord::Field, SwatchLabel*> links[] = {
+        {ColorSetRecord::NormalLink, m_ui.lblnl},
+        {ColorSetRecord::VisitedLink, m_ui.lblvl},
+        {ColorSetRecord::ActiveLink, m_ui.lblal},
+        {ColorSetRecord::HoverLink, m_ui.lblhl}};
+    for (const auto& [field, label] : links)
+        if (const auto c = record.color(field))
+            label->setForeColor(toQColor(*c));
+}
+
+void MainWindow::lstCorset_LostFocus(Qt::FocusReason reason)
+{
+    // Another window coming to the front, or a menu opening, leaves the
+    // focus where it is within this window.
+    if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+        return;
+    m_ui.lstCorset->setCurrentRow(-1);
+    m_ui.lstCorset->clearSelection();
+    // A press on "Delete this item" takes the focus from the list on its way
+    // to the click that deletes: the button must stay live for it.
+    if (QApplication::focusWidget() != m_ui.cmdDelItem)
+        m_ui.cmdDelItem->setEnabled(false);
+}
+
+// One press deletes once. A mouse press or a shortcut gives the button the
+// focus and then clicks it: the click deletes. Tab and Shift+Tab give the
+// focus with no click to follow: the focus deletes, once the key is done.
+void MainWindow::cmdDelItem_GotFocus(Qt::FocusReason reason)
+{
+    if (reason != Qt::TabFocusReason && reason != Qt::BacktabFocusReason)
+        return;
+    if (m_deleteOnFocusPending)
+        return;
+    m_deleteOnFocusPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_deleteOnFocusPending = false;
+            deleteChosenSet();
+        },
+        Qt::QueuedConnection);
+}
+
+void MainWindow::cmdDelItem_Click()
+{
+    if (m_deleteOnFocusPending)
+        return; // the focus of this same press is about to ask
+    deleteChosenSet();
+}
+
+void MainWindow::deleteChosenSet()
+{
+    const std::int32_t s = m_selectedSetIndex;
+    if (!m_ui.cmdDelItem->isEnabled() || s < 1 || s >= m_ui.lstCorset->count())
+        return;
+    const QString name = m_ui.lstCorset->item(s)->text();
+    const QChar quote = QLatin1Char('"');
+    if (MessageBoxes::okCancel(this, QStringLiteral("Do you really want to delete ") + quote +
+                                         name + quote + QLatin1Char('?')) != QMessageBox::Ok)
+        return;
+    const ColorSetStore::Result removed = m_colorSets.remove(s);
+    if (!removed.ok) {
+        MessageBoxes::warning(this, removed.error);
+        return;
+    }
+    // No entry may stay chosen while the list closes up: the next one would
+    // become a choice and repaint the page.
+    m_ui.lstCorset->setCurrentRow(-1);
+    m_ui.lstCorset->clearSelection();
+    delete m_ui.lstCorset->takeItem(s);
+    m_ui.cmdDelItem->setEnabled(false);
+}
+
+void MainWindow::cmdcss_Click()
+{
+    CodeView view(schemeColors(), this);
+    MakeTopmost(&view);
+    centreOnOwner(&view, this);
+    view.exec();
+}
 
 } // namespace tintaro

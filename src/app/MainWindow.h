@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppState.h"
+#include "ColorSetStore.h"
 #include "ColorValue.h"
 #include "MainWindowLayout.h"
 #include "PaletteFile.h"
@@ -13,11 +14,14 @@
 #include <array>
 
 #include <functional>
+#include <memory>
 
 class QRadioButton;
 
 namespace tintaro {
 
+class PickWindow;
+class ScreenGrabber;
 class SwatchLabel;
 
 // The main window: the current colour and its values, the commands, and
@@ -44,11 +48,19 @@ public:
     const PaletteGrid& grid() const { return m_grid; }
     const MainWindowLayout& controls() const { return m_ui; }
     std::int32_t selectedRecord() const { return m_selectedRecord; }
+    std::int32_t selectedSetIndex() const { return m_selectedSetIndex; }
 
     // How documents and web addresses reach the user's browser; tests
     // replace it to see what would have been opened.
     using UrlOpener = std::function<void(const QUrl&)>;
     void setUrlOpener(UrlOpener opener) { m_openUrl = std::move(opener); }
+
+    // How the screen image is taken, and how long the program waits before
+    // taking it; tests hand in images of their own and need not wait.
+    void setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber);
+    void setPickDelay(int seconds) { m_pickDelaySeconds = seconds; }
+    // The picking window while a session runs, else null.
+    PickWindow* pickWindow() const { return m_pickWindow.get(); }
 
     // Shows the colour readout of `c` in the eight value boxes.
     void showReadout(ColorValue c);
@@ -69,6 +81,7 @@ public Q_SLOTS:
     void imgmark_Click();
     void cmdswap_Click();
     void cmdabout_Click();
+    void cmdstart_Click();
     void cmdstop_Click();
     void Form_MouseMove();
 
@@ -98,27 +111,37 @@ public Q_SLOTS:
     void lblal_Click();
     void lblhl_Click();
 
+    // Colour sets and code view.
+    void cmdSave_Click();
+    void lstCorset_Click();
+    void lstCorset_LostFocus(Qt::FocusReason reason);
+    void cmdDelItem_Click();
+    void cmdDelItem_GotFocus(Qt::FocusReason reason);
+    void cmdcss_Click();
+
 Q_SIGNALS:
-    // The picking window listens: its floating sample hides while the
-    // pointer is over this window.
-    void pickSampleHideRequested();
     // Sent as the window unloads, before the palette file closes.
     void unloading();
     // Sent just before the swatches' menu opens, and as it closes.
     void popupMenuAboutToShow();
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
 
 private:
+    void pickWindow_MouseMove(ColorValue color);
+    void pickWindow_MouseUp();
+    void unloadPickWindow();
     void Form_Load();
     void Form_Unload();
     void openPalette(const char* fileName, PaletteFile::Access access);
     void setClientSize(int widthTwips, int heightTwips);
     void openDocument(const QUrl& url);
     void syncPaletteButtons();
+    void showTurnedPage();
     void clearSelection();
     void relabelCopyEntries();
     void popUpMenu();
@@ -127,6 +150,13 @@ private:
     void showElementColor(const QColor& color);
     void setSchemeBackground(const QColor& color);
 
+    // Colour sets and code view.
+    void connectColourSets();
+    void deleteChosenSet();
+    ColorSetStore m_colorSets;
+    std::int32_t m_selectedSetIndex = 0; // SelectedSetIndex: the list position chosen last
+    bool m_deleteOnFocusPending = false; // the focus came by Tab; its deletion is queued
+
     MainWindowLayout m_ui;
     AppState m_state;
     PaletteFile m_paletteFile;
@@ -134,6 +164,9 @@ private:
     bool m_isExpanded = false;
     std::int32_t m_selectedRecord = 0; // SelectedRecord: the record of the swatch last clicked
     UrlOpener m_openUrl;
+    std::unique_ptr<ScreenGrabber> m_grabber;
+    std::unique_ptr<PickWindow> m_pickWindow; // frmGetColor, only while picking
+    int m_pickDelaySeconds = 1;
 };
 
 } // namespace tintaro

@@ -1,11 +1,14 @@
 #include "MessageBoxes.h"
 
+#include <QInputDialog>
+
 namespace tintaro {
 namespace {
 
 struct TestHooks
 {
     std::optional<QMessageBox::StandardButton> nextAnswer;
+    std::optional<std::optional<QString>> nextInput;
     QStringList shown;
 };
 
@@ -47,6 +50,32 @@ QMessageBox::StandardButton MessageBoxes::warning(QWidget* parent, const QString
 QMessageBox::StandardButton MessageBoxes::okCancel(QWidget* parent, const QString& text)
 {
     return show(parent, QMessageBox::NoIcon, text, QMessageBox::Ok | QMessageBox::Cancel);
+}
+
+std::optional<QString> MessageBoxes::inputText(QWidget* parent, const QString& prompt,
+                                               const QString& title, const QString& defaultText)
+{
+    TestHooks& h = hooks();
+    if (h.nextInput) {
+        const std::optional<QString> answer = *h.nextInput;
+        h.nextInput.reset();
+        h.shown.append(prompt);
+        return answer;
+    }
+    QInputDialog dialog(parent);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(defaultText);
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue();
+}
+
+void MessageBoxes::setNextInput(std::optional<QString> answer)
+{
+    hooks().nextInput.emplace(std::move(answer)); // armed, even with Cancel
 }
 
 void MessageBoxes::setNextAnswer(QMessageBox::StandardButton answer)

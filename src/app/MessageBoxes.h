@@ -21,8 +21,16 @@ public:
     // OK and Cancel, no icon; returns the button pressed.
     static QMessageBox::StandardButton okCancel(QWidget* parent, const QString& text);
 
+    // A one-line text prompt with OK and Cancel; the text typed, or nothing
+    // on Cancel.
+    static std::optional<QString> inputText(QWidget* parent, const QString& prompt,
+                                            const QString& title, const QString& defaultText);
+
     // Test hooks: the next box returns `answer` at once without showing.
     static void setNextAnswer(QMessageBox::StandardButton answer);
+    // The next prompt returns `answer` at once (nothing: Cancel); its prompt
+    // counts as shown.
+    static void setNextInput(std::optional<QString> answer);
     static QStringList shownTexts();
     static void clearShownTexts();
 

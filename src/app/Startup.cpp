@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "ColorSetStore.h"
 #include "MainWindow.h"
 #include "MessageBoxes.h"
 #include "SetNameFile.h"
@@ -33,6 +34,7 @@ QString cannotStartText(const QString& reason)
 
 std::unique_ptr<MainWindow> Startup::start()
 {
+    ColorSetStore::recover(); // an interrupted deletion, before its names are read
     const SetNameFile::LoadResult names = SetNameFile::load(QString::fromLatin1(kSetNamesFile));
     if (!names.ok) {
         const QString text = cannotStartText(names.error);
