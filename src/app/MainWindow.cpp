@@ -278,6 +278,7 @@ void MainWindow::cmdstart_Click()
     m_pickWindow->Form_Load(steps);
     m_pickWindow->showOverDesktop();
     MakeTopmost(this);
+    activateWindow();
     // Keys for precise work reach the session whichever window has the focus.
     qApp->installEventFilter(this);
 }
@@ -306,8 +307,9 @@ void MainWindow::unloadPickWindow()
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     // A key pressed in this window reaches the session: taken at the widget
-    // it is meant for, which sees each press once. The picking window
-    // handles its own keys.
+    // it is meant for, which sees each press once. (The picking window
+    // takes no focus; where the pointer's window gets the keys, as without
+    // a window manager, it handles them itself.)
     if (event->type() == QEvent::KeyPress && m_state.Picking == 1 && m_pickWindow &&
         watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
         const auto* key = static_cast<QKeyEvent*>(event);

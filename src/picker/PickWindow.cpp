@@ -2,6 +2,7 @@
 
 #include "Delay.h"
 #include "PenCursor.h"
+#include "ReleaseMemory.h"
 #include "ScreenGrabber.h"
 
 #include <QCoreApplication>
@@ -52,7 +53,10 @@ QColor backColor() { return QGuiApplication::palette().color(QPalette::Base); }
 PickWindow::PickWindow() : m_store(this)
 {
     setObjectName(QStringLiteral("frmGetColor"));
-    setFlags(Qt::Window | Qt::FramelessWindowHint);
+    // It never takes the focus: an active borderless window of the screen's
+    // size is raised above the kept-on-top main window by some window
+    // managers. Keys reach the session through the main window.
+    setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
     setCursor(PenCursor::cursor());
 }
 
@@ -101,7 +105,6 @@ void PickWindow::showOverDesktop()
     setGeometry(m_layout.logicalBounds());
     show();
     raise();
-    requestActivate();
 }
 
 QRect PickWindow::physical(const QRect& logical) const
@@ -148,6 +151,7 @@ void PickWindow::paintBackground()
         // From now on the store is the only copy of the image.
         m_pending = QImage();
         m_storeHoldsImage = true;
+        releaseFreedMemory();
     } else {
         QPainter painter(m_store.paintDevice());
         painter.fillRect(all, backColor());
@@ -199,7 +203,7 @@ void PickWindow::track(std::optional<QPoint> pixel, QPointF windowPos)
     // Put the image back under the old sample first: it may lie over the
     // pixel now under the pointer.
     if (hadSample && !view.isNull() && !m_underSample.isNull())
-        copyRows(m_underSample, m_underSample.rect(), view, physical(oldSample).topLeft());
+        copyRows(m_underSample, m_underSample.rect(), view, m_underSampleAt);
 
     ColorValue color = fromQColor(m_sampleColor);
     if (pixel) {
@@ -218,7 +222,10 @@ void PickWindow::track(std::optional<QPoint> pixel, QPointF windowPos)
     m_sampleVisible = true;
     if (!view.isNull()) {
         const QRect area = physical(newSample) & view.rect();
-        m_underSample = view.copy(area);
+        // Only the part of the sample on the window is saved, and put back
+        // where it came from; a sample wholly off the window saves nothing.
+        m_underSampleAt = area.topLeft();
+        m_underSample = area.isEmpty() ? QImage() : view.copy(area);
         QPainter painter(&view);
         painter.fillRect(area, m_sampleColor);
         painter.setPen(Qt::black);
@@ -251,7 +258,7 @@ void PickWindow::hideSample()
     m_store.beginPaint(m_sampleRect);
     QImage view = physicalView(m_store.paintDevice());
     if (!view.isNull() && !m_underSample.isNull()) {
-        copyRows(m_underSample, m_underSample.rect(), view, physical(m_sampleRect).topLeft());
+        copyRows(m_underSample, m_underSample.rect(), view, m_underSampleAt);
     } else if (!m_pending.isNull()) {
         QPainter painter(m_store.paintDevice());
         QImage source = m_pending.copy(physical(m_sampleRect));

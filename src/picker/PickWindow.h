@@ -107,6 +107,7 @@ private:
     QRect m_sampleRect;
     QColor m_sampleColor;
     QImage m_underSample; // the image under the sample, to put back
+    QPoint m_underSampleAt; // where it goes, in physical pixels
 
     std::optional<QPoint> m_keyboardPixel; // where the keys last put the pointer
     std::optional<QPointF> m_warpedTo;     // the pointer move our own warp causes

@@ -53,6 +53,8 @@ private Q_SLOTS:
     void pixelUnderThePointer();
     void realPointerEvents();
     void floatingSampleNeverHidesThePixel();
+    void sampleAtTheEdgesLeavesTheImageWhole_data();
+    void sampleAtTheEdgesLeavesTheImageWhole();
     void noImage();
     void keys_data();
     void keys();
@@ -146,6 +148,37 @@ void TestPickWindow::floatingSampleNeverHidesThePixel()
     QVERIFY(!s.window.sampleVisible());
     const QPoint under(qRound(last.center().x() * ratio), qRound(last.center().y() * ratio));
     QCOMPARE(decoded(s.window.GetPixel(under)), under);
+}
+
+void TestPickWindow::sampleAtTheEdgesLeavesTheImageWhole_data()
+{
+    QTest::addColumn<QPoint>("pointer"); // physical; negative x: from the right edge
+    QTest::newRow("sample partly above the top") << QPoint(100, 20);
+    QTest::newRow("sample wholly above the top") << QPoint(100, 4);
+    QTest::newRow("sample partly past the right edge") << QPoint(-8, 200);
+    QTest::newRow("sample past the top right corner") << QPoint(-2, 2);
+}
+
+// The floating sample, cut by the window's edge, must be taken back exactly
+// where it stood: the whole image stays as it was taken.
+void TestPickWindow::sampleAtTheEdgesLeavesTheImageWhole()
+{
+    QFETCH(QPoint, pointer);
+    if (pointer.x() < 0)
+        pointer.setX(m_physical.width() + pointer.x());
+
+    Session s(FakeScreenGrabber::coordinateShot());
+    QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+    s.moveTo(pointer);
+    s.moveTo(pointer + QPoint(-1, 1)); // the sample moves on from there
+    s.moveTo(QPoint(m_physical.width() / 2, m_physical.height() / 2));
+    s.window.hideSample();
+    // Every pixel of the image reads back as taken (sampled every 7th).
+    int wrong = 0;
+    for (int y = 0; y < m_physical.height(); y += 7)
+        for (int x = 0; x < m_physical.width(); x += 7)
+            wrong += decoded(s.window.GetPixel(QPoint(x, y))) == QPoint(x, y) ? 0 : 1;
+    QCOMPARE(wrong, 0);
 }
 
 // No image to be had: the session goes on over the plain back colour.
