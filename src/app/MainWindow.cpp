@@ -149,14 +149,14 @@ void MainWindow::FillPalette(std::int32_t top)
 void MainWindow::showReadout(ColorValue c)
 {
     const ColorReadout readout = ColorReadout::of(c);
-    m_ui.txtrgb->setText(readout.txtrgb);
-    m_ui.txtrgb1->setText(readout.txtrgb1);
-    m_ui.txtr->setText(readout.txtr);
-    m_ui.txtrh->setText(readout.txtrh);
-    m_ui.txtg->setText(readout.txtg);
-    m_ui.txtgh->setText(readout.txtgh);
-    m_ui.txtb->setText(readout.txtb);
-    m_ui.txtbh->setText(readout.txtbh);
+    const std::array<QLineEdit*, 8> boxes = {m_ui.txtrgb, m_ui.txtrgb1, m_ui.txtr, m_ui.txtrh,
+                                             m_ui.txtg,   m_ui.txtgh,   m_ui.txtb, m_ui.txtbh};
+    const std::array<QString, 8> texts = readout.inFillOrder();
+    // Neighbouring pixels share most digits: a box that already shows its
+    // text is left alone, which keeps a pointer movement cheap.
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        if (boxes[i]->text() != texts[i])
+            boxes[i]->setText(texts[i]);
 }
 
 void MainWindow::openDocument(const QUrl& url)

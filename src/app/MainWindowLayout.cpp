@@ -190,7 +190,6 @@ MainWindowLayout::MainWindowLayout(QWidget* form) : m_form(form)
     Label1 = caption(form, "Label1", QStringLiteral("Newest Pick"), 270, 2850, 930, 255);
 
     imgmark = place(new SwatchLabel(form), "imgmark", 1440, 90, 1950, 585);
-    imgmark->setAutoFillBackground(false);
     imgmark->setPixmap(Artwork::logo(form->devicePixelRatioF()));
     imgmark->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     imgmark->setCursor(Artwork::logoCursor());
@@ -198,6 +197,7 @@ MainWindowLayout::MainWindowLayout(QWidget* form) : m_form(form)
                             .arg(Artwork::makerName(), Artwork::homePage()));
 
     lblcor[0] = makeSwatch(0);
+    lblcor[0]->setBackColor(form->palette().color(QPalette::Window));
     lblcor[0]->setGeometry(Twips::rect(kCell0Left, kCell0Top, kCellWidth, kCellHeight));
 
     shpnew = place(new ShapeWidget(form), "shpnew", 1245, 2805, 270, 300);
@@ -283,6 +283,7 @@ void MainWindowLayout::createSwatches()
     for (int i = 1; i < kSwatchCount; ++i) {
         SwatchLabel* swatch = makeSwatch(i);
         swatch->setPalette(first->palette());
+        swatch->setBackColor(first->backColor());
         swatch->resize(first->size());
         swatch->hide();
         // Keep the new swatches under the selection frame and the page

@@ -1,13 +1,15 @@
 #include "SwatchLabel.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace tintaro {
 
-SwatchLabel::SwatchLabel(QWidget* parent) : QLabel(parent)
-{
-    setAutoFillBackground(true);
-}
+// The background is painted from a colour of its own rather than from the
+// palette: a palette change costs far more than a repaint, and the swatches
+// change colour on every page and every pointer movement. Without a colour
+// the label is transparent (the logo).
+SwatchLabel::SwatchLabel(QWidget* parent) : QLabel(parent) {}
 
 short SwatchLabel::buttonNumber(Qt::MouseButton button)
 {
@@ -25,14 +27,21 @@ short SwatchLabel::buttonNumber(Qt::MouseButton button)
 
 void SwatchLabel::setBackColor(const QColor& color)
 {
-    QPalette pal = palette();
-    if (pal.color(QPalette::Window) == color)
-        return; // repainting 144 swatches for nothing costs a page change dearly
-    pal.setColor(QPalette::Window, color);
-    setPalette(pal);
+    if (m_backColor == color)
+        return;
+    m_backColor = color;
+    setAttribute(Qt::WA_OpaquePaintEvent, color.isValid() && color.alpha() == 255);
+    update();
 }
 
-QColor SwatchLabel::backColor() const { return palette().color(QPalette::Window); }
+void SwatchLabel::paintEvent(QPaintEvent* event)
+{
+    if (m_backColor.isValid()) {
+        QPainter painter(this);
+        painter.fillRect(rect(), m_backColor);
+    }
+    QLabel::paintEvent(event);
+}
 
 void SwatchLabel::setForeColor(const QColor& color)
 {

@@ -17,7 +17,7 @@ public:
     static short buttonNumber(Qt::MouseButton button);
 
     void setBackColor(const QColor& color);
-    QColor backColor() const;
+    QColor backColor() const { return m_backColor; }
     void setForeColor(const QColor& color);
     QColor foreColor() const;
 
@@ -26,10 +26,12 @@ Q_SIGNALS:
     void clicked();
 
 protected:
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    QColor m_backColor; // none: transparent
     bool m_pressed = false;
 };
 

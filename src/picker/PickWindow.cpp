@@ -242,8 +242,7 @@ void PickWindow::track(std::optional<QPoint> pixel, QPointF windowPos)
         painter.drawRect(newSample.adjusted(0, 0, -1, -1));
     }
     m_store.endPaint();
-    if (isExposed())
-        m_store.flush(dirty);
+    present(dirty);
     if (pixel)
         Q_EMIT pointerMoved(color);
 }
@@ -266,8 +265,27 @@ void PickWindow::hideSample()
         painter.drawImage(m_sampleRect.topLeft(), source);
     }
     m_store.endPaint();
-    if (isExposed())
-        m_store.flush(m_sampleRect);
+    present(m_sampleRect);
+}
+
+// The store is shown at the next turn of the event loop, as Qt shows every
+// repainted widget: a burst of movements costs one flush, and a movement
+// never waits for the window system to finish showing the one before.
+void PickWindow::present(const QRegion& region)
+{
+    m_unflushed += region;
+    requestUpdate();
+}
+
+bool PickWindow::event(QEvent* event)
+{
+    if (event->type() == QEvent::UpdateRequest) {
+        if (isExposed() && !m_unflushed.isEmpty())
+            m_store.flush(m_unflushed);
+        m_unflushed = QRegion();
+        return true;
+    }
+    return QWindow::event(event);
 }
 
 void PickWindow::Form_MouseUp() { Q_EMIT picked(); }

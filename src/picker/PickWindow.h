@@ -5,6 +5,7 @@
 
 #include <QBackingStore>
 #include <QImage>
+#include <QRegion>
 #include <QWindow>
 
 #include <functional>
@@ -84,6 +85,7 @@ Q_SIGNALS:
     void stopRequested();
 
 protected:
+    bool event(QEvent* event) override;
     void exposeEvent(QExposeEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -96,6 +98,7 @@ private:
     void movePointerTo(QPoint pixel);
     void track(std::optional<QPoint> pixel, QPointF windowPos);
     QRect physical(const QRect& logical) const;
+    void present(const QRegion& region);
 
     QBackingStore m_store;
     DesktopLayout m_layout;
@@ -108,6 +111,8 @@ private:
     QColor m_sampleColor;
     QImage m_underSample; // the image under the sample, to put back
     QPoint m_underSampleAt; // where it goes, in physical pixels
+
+    QRegion m_unflushed; // painted into the store, not yet shown
 
     std::optional<QPoint> m_keyboardPixel; // where the keys last put the pointer
     std::optional<QPointF> m_warpedTo;     // the pointer move our own warp causes
