@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -44,6 +45,12 @@ AtomicFileWriter::~AtomicFileWriter()
     discard();
 }
 
+void AtomicFileWriter::setStepObserver(StepObserver observer, qint64 pieceSize)
+{
+    m_observer = std::move(observer);
+    m_pieceSize = pieceSize;
+}
+
 QString AtomicFileWriter::temporaryNameFor(const QString& targetName)
 {
     const QFileInfo info(targetName);
@@ -82,6 +89,7 @@ bool AtomicFileWriter::open()
     if (m_staging && !m_staging->open(QIODevice::ReadWrite | QIODevice::Truncate))
         return fail(QStringLiteral("Cannot prepare the new content of %1: %2")
                         .arg(quoted(m_targetName), m_staging->errorString()));
+    reached(Step::TemporaryOpened);
     return true;
 }
 
@@ -97,9 +105,25 @@ bool AtomicFileWriter::write(const char* data, qint64 size)
     if (!isOpen())
         return false;
     QIODevice& out = device();
-    if (out.write(data, size) != size)
+    if (m_staging ? out.write(data, size) != size : !putInTemporary(data, size))
         return fail(QStringLiteral("Cannot write to %1: %2")
                         .arg(quoted(temporaryName()), out.errorString()));
+    return true;
+}
+
+// Straight into the temporary, unless an observer wants to see it grow.
+bool AtomicFileWriter::putInTemporary(const char* data, qint64 size)
+{
+    if (!m_observer)
+        return m_file.write(data, size) == size;
+    const qint64 piece = m_pieceSize > 0 ? m_pieceSize : size;
+    for (qint64 done = 0; done < size;) {
+        const qint64 part = std::min(piece, size - done);
+        if (m_file.write(data + done, part) != part || !m_file.flush())
+            return false;
+        done += part;
+        reached(Step::PartWritten);
+    }
     return true;
 }
 
@@ -116,7 +140,7 @@ bool AtomicFileWriter::copyStaging()
                             .arg(quoted(m_targetName), m_staging->errorString()));
         if (got == 0)
             return true;
-        if (m_file.write(chunk.constData(), got) != got)
+        if (!putInTemporary(chunk.constData(), got))
             return fail(QStringLiteral("Cannot write to %1: %2")
                             .arg(quoted(temporaryName()), m_file.errorString()));
     }
@@ -139,20 +163,25 @@ bool AtomicFileWriter::commit()
     QString why;
     if (!syncToDisk(m_file, &why))
         return fail(QStringLiteral("Cannot save %1 to disk: %2").arg(quoted(temporaryName()), why));
+    reached(Step::Synced);
     m_file.close();
     if (m_file.error() != QFileDevice::NoError)
         return fail(QStringLiteral("Cannot save %1 to disk: %2")
                         .arg(quoted(temporaryName()), m_file.errorString()));
+    reached(Step::Closed);
     if (m_staging)
         m_staging->close();
 
     // One step that replaces the target whole; it is never deleted first.
     std::error_code ec;
+    reached(Step::Renaming);
     std::filesystem::rename(toPath(temporaryName()), toPath(m_targetName), ec);
     if (ec)
         return fail(QStringLiteral("Cannot replace %1 with its new content: %2")
                         .arg(quoted(m_targetName), describe(ec)));
     m_ownsTemporary = false;
+    syncFolderOf(m_targetName);
+    reached(Step::Renamed);
     return true;
 }
 

@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QString>
 
+#include <functional>
+
 namespace tintaro {
 
 // Writes the new content of a file under a temporary name beside it
@@ -20,11 +22,32 @@ public:
     AtomicFileWriter(const QString& targetName, QIODevice& staging);
     ~AtomicFileWriter();
 
+    // The points a rewrite passes, in order. A crash at any of them leaves
+    // the target whole: the old content up to Renaming, the new from Renamed.
+    enum class Step
+    {
+        TemporaryOpened, // open(): the temporary exists, empty
+        PartWritten,     // more of the new content is in the temporary, not yet forced to disk
+        Synced,          // commit(): all of it forced to disk, the temporary still open
+        Closed,          // commit(): the temporary closed
+        Renaming,        // commit(): about to rename the temporary over the target
+        Renamed,         // commit(): the target holds the new content
+    };
+    using StepObserver = std::function<void(Step step)>;
+
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
     // Same folder and base name as the target, extension ".tmp".
     static QString temporaryNameFor(const QString& targetName);
+
+    // Calls `observer` as each step is reached, so that a test can stop the
+    // process right there as a crash would. With an observer, the new
+    // content is flushed to the temporary before each PartWritten, in pieces
+    // of at most `pieceSize` bytes when that is above 0, so that a stop shows
+    // the temporary as it grows. Writes made directly on device() are not
+    // seen. Without an observer (the default) nothing of this costs anything.
+    void setStepObserver(StepObserver observer, qint64 pieceSize = 0);
 
     // Removes a temporary left by an interrupted run and creates it afresh.
     // Fails for a read-only target: renaming over it would succeed on POSIX.
@@ -50,12 +73,20 @@ public:
 private:
     bool fail(const QString& message);
     bool copyStaging();
+    bool putInTemporary(const char* data, qint64 size);
+    void reached(Step step) const
+    {
+        if (m_observer)
+            m_observer(step);
+    }
 
     QString m_targetName;
     QFile m_file;
     QIODevice* m_staging = nullptr;
     QString m_error;
     bool m_ownsTemporary = false; // created by open(), not yet renamed or removed
+    StepObserver m_observer;
+    qint64 m_pieceSize = 0;
 };
 
 } // namespace tintaro

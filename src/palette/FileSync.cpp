@@ -1,5 +1,7 @@
 #include "FileSync.h"
 
+#include <QFileInfo>
+
 namespace tintaro {
 
 bool syncToDisk(QFile& file, QString* error)
@@ -16,6 +18,11 @@ bool syncToDisk(QFile& file, QString* error)
         return false;
     }
     return syncDescriptor(fd, error);
+}
+
+void syncFolderOf(const QString& fileName)
+{
+    syncFolder(QFileInfo(fileName).absolutePath());
 }
 
 } // namespace tintaro

@@ -17,4 +17,7 @@ bool syncDescriptor(int fd, QString* error)
     return false;
 }
 
+// NTFS journals its folder entries in order; there is nothing to force.
+void syncFolder(const QString&) {}
+
 } // namespace tintaro

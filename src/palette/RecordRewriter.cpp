@@ -29,16 +29,24 @@ QString quoted(const QString& name)
 } // namespace
 
 RecordRewriter::Result RecordRewriter::rewrite(PaletteFile& file, std::int32_t count,
-                                               const KeepPredicate& keep)
+                                               const KeepPredicate& keep,
+                                               const AtomicFileWriter::StepObserver& observer,
+                                               qint64 pieceSize)
 {
     AtomicFileWriter writer(file.fileName());
+    if (observer)
+        writer.setStepObserver(observer, pieceSize);
     return run(file, count, keep, writer);
 }
 
 RecordRewriter::Result RecordRewriter::rewrite(PaletteFile& file, std::int32_t count,
-                                               const KeepPredicate& keep, QIODevice& staging)
+                                               const KeepPredicate& keep, QIODevice& staging,
+                                               const AtomicFileWriter::StepObserver& observer,
+                                               qint64 pieceSize)
 {
     AtomicFileWriter writer(file.fileName(), staging);
+    if (observer)
+        writer.setStepObserver(observer, pieceSize);
     return run(file, count, keep, writer);
 }
 

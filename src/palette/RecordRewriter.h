@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AtomicFileWriter.h"
 #include "ColorRecord.h"
 
 #include <QIODevice>
@@ -10,7 +11,6 @@
 
 namespace tintaro {
 
-class AtomicFileWriter;
 class PaletteFile;
 
 // Rebuilds the user's colour file from the records it keeps (deleting a
@@ -34,11 +34,17 @@ public:
     // Asks `keep` about records 1..count of the open, writable `file`, in
     // order, and copies the kept ones byte for byte, damaged ones included.
     // Anything past record `count`, such as a partial record, is dropped.
-    static Result rewrite(PaletteFile& file, std::int32_t count, const KeepPredicate& keep);
+    // `observer` and `pieceSize`, when given, watch the writing step by step
+    // (AtomicFileWriter::setStepObserver), so that tests can crash it anywhere.
+    static Result rewrite(PaletteFile& file, std::int32_t count, const KeepPredicate& keep,
+                          const AtomicFileWriter::StepObserver& observer = {},
+                          qint64 pieceSize = 0);
     // The same with the new content collected in `staging` first (see
     // AtomicFileWriter), so that tests can make the writing fail.
     static Result rewrite(PaletteFile& file, std::int32_t count, const KeepPredicate& keep,
-                          QIODevice& staging);
+                          QIODevice& staging,
+                          const AtomicFileWriter::StepObserver& observer = {},
+                          qint64 pieceSize = 0);
 
 private:
     static Result run(PaletteFile& file, std::int32_t count, const KeepPredicate& keep,

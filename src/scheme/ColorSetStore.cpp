@@ -150,6 +150,10 @@ bool renameFile(const char* from, const char* to, QString* error)
     if (ec && error)
         *error = QStringLiteral("cannot rename %1 to %2 in the folder %3 (%4).")
                      .arg(quoted(from), quoted(to), quoted(folder()), describe(ec));
+    // The two renames of a deletion must reach the disk in order: the names
+    // are the commit, so they are forced down before the colours follow.
+    if (!ec)
+        syncFolderOf(QString::fromLatin1(to));
     return !ec;
 }
 
