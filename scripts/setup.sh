@@ -9,6 +9,8 @@ TINTARO_RUN_PACKAGES="cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgl-d
 # And to run the tests: a virtual X server and window manager for the
 # end-to-end tests, and the validators for the desktop files.
 TINTARO_TEST_PACKAGES="xvfb xauth xdotool openbox x11-utils desktop-file-utils appstream"
+# And to fuzz the file readers: clang with its libFuzzer and sanitizer runtimes.
+TINTARO_FUZZ_PACKAGES="clang libclang-rt-14-dev"
 
 say() { printf '==> %s\n' "$*"; }
 

@@ -105,7 +105,14 @@ MainWindow::MainWindow(const QStringList& setNames, QWidget* parent)
     connectColourSets();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // QWidget's destructor closes a window still shown; the focus then
+    // leaving a control would call back into this window, whose own part is
+    // already gone. Stop listening to the controls first.
+    for (QObject* child : findChildren<QObject*>())
+        child->disconnect(this);
+}
 
 void MainWindow::Form_Load()
 {

@@ -277,8 +277,12 @@ ColorSetStore::Result ColorSetStore::save(const QString& name, const ColorSetRec
 
     const QByteArray encoded = name.toLocal8Bit();
     QByteArray line;
-    if (!names.bytes.isEmpty() && !names.bytes.endsWith('\n'))
-        line += "\r\n"; // the new name on a line of its own
+    // The new name goes on a line of its own. A bare CR at the end is half
+    // of a line end already: completing it keeps the last name as it reads.
+    if (names.bytes.endsWith('\r'))
+        line += '\n';
+    else if (!names.bytes.isEmpty() && !names.bytes.endsWith('\n'))
+        line += "\r\n";
     line += '"' + encoded + "\"\r\n";
     const qint64 k = lineCount(names.bytes) + 1;
     const qint64 slot = (k - 1) * ColorSetRecord::kSize;
