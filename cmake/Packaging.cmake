@@ -1,19 +1,21 @@
-# Debian package of the installed tree: `cpack -G DEB` in the build folder.
+# Debian package of the installed tree: `cpack -G DEB` in the build folder
+# (scripts/test-package.sh builds and checks it).
 #
-# The launcher holds absolute paths made from CMAKE_INSTALL_PREFIX when the
-# project is configured, so the package installs under that same prefix.
-# Configure with -DCMAKE_INSTALL_PREFIX=/usr for a package of the usual kind.
+# The launcher finds the program and the shipped data relative to its own
+# folder and falls back to absolute paths made from CMAKE_INSTALL_PREFIX, so
+# the package installs under that same prefix. Configure with
+# -DCMAKE_INSTALL_PREFIX=/usr for a package of the usual kind.
+
+if(NOT CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+    message(STATUS "Packaging: CMAKE_INSTALL_PREFIX is ${CMAKE_INSTALL_PREFIX}; "
+                   "a Debian package is normally made with -DCMAKE_INSTALL_PREFIX=/usr")
+endif()
 
 set(CPACK_PACKAGE_NAME "tintaro")
 set(CPACK_PACKAGE_VENDOR "Tintaro Project")
 set(CPACK_PACKAGE_CONTACT "Tintaro Project <hello@tintaro.org>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://tintaro.org")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Colour picker and web colour scheme tool")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Tintaro2.0 picks colours from anything on the screen, keeps them in a \
-palette beside the 216 web-safe colours, copies them in six text formats, \
-and composes text, background and link colours on a sample page, saved as \
-named colour sets and shown as HTML and CSS code.")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "colour picker and web colour scheme tool")
 set(CPACK_PACKAGE_VERSION_MAJOR ${PROJECT_VERSION_MAJOR})
 set(CPACK_PACKAGE_VERSION_MINOR ${PROJECT_VERSION_MINOR})
 set(CPACK_PACKAGE_VERSION_PATCH ${PROJECT_VERSION_PATCH})
@@ -28,8 +30,33 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tintaro Project <hello@tintaro.org>")
 set(CPACK_DEBIAN_PACKAGE_SECTION "graphics")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://tintaro.org")
-# Debian 12's Qt 6 runtime; the platform plugins come in a package of their own.
+# The extended description below the summary line: plain paragraphs with
+# an empty line between them; CPack indents it as the control file wants.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Tintaro2.0 picks colours from anything on the screen, with the mouse or
+pixel by pixel with the keyboard, and keeps the picked colours in a paged
+palette beside the 216 web-safe colours. It copies a colour in six text
+formats, from #80FFCC to RGB(128,255,204).
+
+It also composes the text, background and link colours of a web page on a
+live sample, keeps them as named colour sets and shows them as an HTML
+body tag or CSS code, ready to copy.
+
+Picking works on X11, and on Wayland through the desktop portal.")
+
+# The libraries the program links (Qt 6, the C and C++ run-time) come from
+# dpkg-shlibdeps (Debian package dpkg-dev). Qt loads its platform plugins
+# at run time, so they are named here, with the fonts the windows are laid
+# out for: DejaVu answers the generic "Sans Serif", Liberation stands in
+# for Arial.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6core6 (>= 6.4), libqt6dbus6 (>= 6.4), qt6-qpa-plugins (>= 6.4)")
+    "qt6-qpa-plugins (>= 6.4), fonts-dejavu-core, fonts-liberation2 | fonts-liberation")
+# Help opens its page in the user's browser through xdg-open; on Wayland
+# the screen image comes from the desktop portal.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-desktop-portal")
+# Control files root-owned with the usual modes.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

@@ -7,8 +7,10 @@ TINTARO_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 TINTARO_RUN_PACKAGES="cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgl-dev
     fonts-dejavu-core fonts-dejavu-extra fonts-liberation2"
 # And to run the tests: a virtual X server and window manager for the
-# end-to-end tests, and the validators for the desktop files.
-TINTARO_TEST_PACKAGES="xvfb xauth xdotool openbox x11-utils desktop-file-utils appstream"
+# end-to-end tests, the validators for the desktop files, and the Debian
+# package tools.
+TINTARO_TEST_PACKAGES="xvfb xauth xdotool openbox x11-utils desktop-file-utils appstream
+    dpkg-dev"
 # And to fuzz the file readers: clang with its libFuzzer and sanitizer runtimes.
 TINTARO_FUZZ_PACKAGES="clang libclang-rt-14-dev"
 

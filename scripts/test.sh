@@ -13,6 +13,8 @@ configure_and_build "$TINTARO_ROOT/build/test" RelWithDebInfo -DBUILD_TESTING=ON
 say "running the tests"
 cd "$TINTARO_ROOT/build/test"
 ctest --output-on-failure --no-tests=error -j "$(nproc)"
+say "checking the Debian package"
+"$TINTARO_ROOT/scripts/test-package.sh"
 say "fuzzing the file readers"
 "$TINTARO_ROOT/scripts/test-fuzz.sh"
 say "all tests again under AddressSanitizer and UndefinedBehaviorSanitizer"
