@@ -92,7 +92,8 @@ bool trueColour(Display* display, Rgb* rgb)
     rgb->g = channelOf(visual->green_mask);
     rgb->b = channelOf(visual->blue_mask);
     if (rgb->r.bits < 8 || rgb->g.bits < 8 || rgb->b.bits < 8) {
-        std::fprintf(stderr, "%s: the screen has fewer than 8 bits per colour channel\n", g_program);
+        std::fprintf(stderr, "%s: the screen has fewer than 8 bits per colour channel\n",
+                     g_program);
         return false;
     }
     return true;
@@ -136,7 +137,8 @@ int show(int x, int y, int width, int height, unsigned long mask)
                           toPixel(rgb.b, unsigned(c) & 255u));
         }
     }
-    const Pixmap pixmap = XCreatePixmap(display, root, unsigned(width), unsigned(height), unsigned(depth));
+    const Pixmap pixmap =
+        XCreatePixmap(display, root, unsigned(width), unsigned(height), unsigned(depth));
     const GC gc = XCreateGC(display, pixmap, 0, nullptr);
     // Xlib splits an image larger than one request allows.
     XPutImage(display, pixmap, gc, image, 0, 0, 0, 0, unsigned(width), unsigned(height));
@@ -147,9 +149,9 @@ int show(int x, int y, int width, int height, unsigned long mask)
     attributes.override_redirect = True;
     attributes.background_pixmap = pixmap;
     attributes.event_mask = StructureNotifyMask;
-    const Window window = XCreateWindow(display, root, x, y, unsigned(width), unsigned(height), 0, depth,
-                                        InputOutput, visual,
-                                        CWOverrideRedirect | CWBackPixmap | CWEventMask, &attributes);
+    const Window window =
+        XCreateWindow(display, root, x, y, unsigned(width), unsigned(height), 0, depth, InputOutput,
+                      visual, CWOverrideRedirect | CWBackPixmap | CWEventMask, &attributes);
     XFreePixmap(display, pixmap); // the window keeps it
     XStoreName(display, window, "tintaro-e2e-pattern");
     XClassHint hint{const_cast<char*>("tintaro-e2e-pattern"), const_cast<char*>("Tintaro-e2e")};
@@ -202,7 +204,8 @@ int pixels(int argc, char* argv[])
         }
         const unsigned long p = XGetPixel(image, 0, 0);
         XDestroyImage(image);
-        std::printf("%02X%02X%02X\n", fromPixel(rgb.r, p), fromPixel(rgb.g, p), fromPixel(rgb.b, p));
+        std::printf("%02X%02X%02X\n", fromPixel(rgb.r, p), fromPixel(rgb.g, p),
+                    fromPixel(rgb.b, p));
     }
     XCloseDisplay(display);
     return 0;
@@ -240,8 +243,7 @@ int main(int argc, char* argv[])
         std::printf("%06lX\n", patternColour(int(v[0]), int(v[1]), (unsigned long)v[2]));
         return 0;
     }
-    std::fprintf(stderr,
-                 "usage: %s show X Y W H [MASK] | pixel X Y [X Y]... | expect X Y [MASK]\n",
+    std::fprintf(stderr, "usage: %s show X Y W H [MASK] | pixel X Y [X Y]... | expect X Y [MASK]\n",
                  g_program);
     return 2;
 }

@@ -1,15 +1,19 @@
 #pragma once
 
-#include <QString>
+#include <QDir>
 #include <QTemporaryDir>
 
-// A fresh temporary folder made the current directory for the lifetime of
-// the object; the previous current directory comes back on destruction.
+// A fresh temporary folder, the current directory while the object lives.
 class ScopedCurrentDir
 {
 public:
-    ScopedCurrentDir();
-    ~ScopedCurrentDir();
+    ScopedCurrentDir() { QDir::setCurrent(m_dir.path()); }
+    ~ScopedCurrentDir()
+    {
+        QDir::setCurrent(m_previous);
+        // A test may have made the folder read-only; it must still be removed.
+        QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
     ScopedCurrentDir(const ScopedCurrentDir&) = delete;
     ScopedCurrentDir& operator=(const ScopedCurrentDir&) = delete;
 
@@ -18,6 +22,6 @@ public:
     QString filePath(const QString& name) const { return m_dir.filePath(name); }
 
 private:
-    QString m_previous;
+    QString m_previous = QDir::currentPath();
     QTemporaryDir m_dir;
 };

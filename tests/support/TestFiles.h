@@ -1,24 +1,51 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 namespace TestFiles {
 
-// Writes `bytes` to `path`, replacing it; fails the running test on error.
-bool write(const QString& path, const QByteArray& bytes);
+// Replaces the file's content.
+inline bool write(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
 
-// The whole content of `path`, or a null array when it cannot be read.
-QByteArray read(const QString& path);
+// Null when the file cannot be read, "" when it is empty.
+inline QByteArray read(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QByteArray("").append(file.readAll()) : QByteArray();
+}
 
-// Makes a file or folder read-only (or writable again) for its owner.
-bool setReadOnly(const QString& path, bool readOnly);
+// For its owner; files and folders.
+inline bool setReadOnly(const QString& path, bool readOnly)
+{
+    QFile::Permissions mode = QFile::ReadOwner | QFile::ReadUser;
+    if (QFileInfo(path).isDir())
+        mode |= QFile::ExeOwner | QFile::ExeUser;
+    return QFile::setPermissions(path,
+                                 readOnly ? mode : mode | QFile::WriteOwner | QFile::WriteUser);
+}
 
-// True when the process can write into read-only files anyway (root):
-// read-only cases are then skipped rather than passed falsely.
-bool ignoresPermissions();
+// True for root, who writes read-only files anyway: read-only cases skip.
+inline bool ignoresPermissions()
+{
+    const QTemporaryDir dir;
+    const QString probe = dir.filePath(QStringLiteral("probe"));
+    return write(probe, "x") && setReadOnly(probe, true) && QFile(probe).open(QIODevice::Append);
+}
 
 // `count` records of distinct colours, "000000", "000001", ... upper case.
-QByteArray records(int count, int firstColor = 0);
+inline QByteArray records(int count, int firstColor = 0)
+{
+    QByteArray out;
+    for (int i = 0; i < count; ++i)
+        out += QByteArray::number(firstColor + i, 16).toUpper().rightJustified(6, '0');
+    return out;
+}
 
 } // namespace TestFiles
