@@ -1,30 +1,16 @@
+#include "AppFixture.h"
+
 #include "CodeBox.h"
-#include "CodeTexts.h"
-#include "MainWindow.h"
-#include "MessageBoxes.h"
-#include "ScopedCurrentDir.h"
-#include "ShapeWidget.h"
-#include "Startup.h"
-#include "SwatchLabel.h"
-#include "TestFiles.h"
-#include "Twips.h"
 
 #include <QClipboard>
 #include <QInputDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QPointer>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QtTest>
-
-using namespace tintaro;
 
 namespace {
 
-// The undeletable first set and three of their own colours. Fields in file
-// order: text, background, normal, visited, active, hover.
+// The undeletable first set and three more. Fields in file order: text,
+// background, normal, visited, active, hover, each as BBGGRR.
 const QStringList kNames{"Default", "Ocean", "Forest", "Sunset"};
 const QList<QByteArray> kRecords{
     "000000FFFFFF000000000000000000000000", "FFFFFF663300FFCC0099FFCC66CCFF3399FF",
@@ -34,60 +20,35 @@ QByteArray namesFile(const QStringList& names)
 {
     QByteArray out;
     for (const QString& name : names)
-        out += '"' + name.toLocal8Bit() + "\"\r\n";
+        out += '"' + name.toUtf8() + "\"\r\n";
     return out;
 }
 
-// Closes, and notes, every dialog that really shows while it lives: one a
+// Notes and closes every message box that really shows while it lives: one a
 // test did not pre-answer would otherwise wait for a click that never comes.
-class DialogCatcher : public QObject
+class DialogCatcher : public QTimer
 {
 public:
     DialogCatcher()
     {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                const auto* box = qobject_cast<QMessageBox*>(modal);
-                m_texts << (box ? box->text() : modal->windowTitle());
-                modal->close();
+        connect(this, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts << box->text();
+                box->close();
             }
         });
-        m_timer.start(50);
+        start(50);
     }
-    const QStringList& texts() const { return m_texts; }
-
-private:
-    QTimer m_timer;
-    QStringList m_texts;
+    QStringList texts;
 };
 
-class Program
+// The sets above; swatch 0 shows #80FFCC, swatch 1 #123456.
+class Sets : public Program
 {
 public:
-    explicit Program(const QStringList& names = kNames, const QList<QByteArray>& records = kRecords)
+    explicit Sets(const QStringList& names = kNames, const QList<QByteArray>& records = kRecords)
+        : Program("12345680FFCC", {{"set.dat", namesFile(names)}, {"colorset.dat", records.join()}})
     {
-        TestFiles::write(m_dir.filePath(QStringLiteral("set.dat")), namesFile(names));
-        TestFiles::write(m_dir.filePath(QStringLiteral("colorset.dat")), records.join());
-        // Swatch 0 shows the newer record, #80FFCC; swatch 1 #123456.
-        TestFiles::write(m_dir.filePath(QStringLiteral("mycolor.rgb")), "12345680FFCC");
-        m_window = Startup::start();
-        m_window->controls().cmdswap->click(); // expanded: everything in reach
-        m_window->move(200, 150);
-        if (!QTest::qWaitForWindowActive(m_window.get()))
-            qWarning("the main window did not become active");
-    }
-
-    MainWindow& w() { return *m_window; }
-    const MainWindowLayout& ui() { return m_window->controls(); }
-    const ScopedCurrentDir& dir() const { return m_dir; }
-    QByteArray file(const char* name) const { return TestFiles::read(m_dir.filePath(name)); }
-
-    QStringList listed()
-    {
-        QStringList entries;
-        for (int i = 0; i < ui().lstCorset->count(); ++i)
-            entries << ui().lstCorset->item(i)->text();
-        return entries;
     }
     void clickItem(int row)
     {
@@ -95,441 +56,259 @@ public:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(row)).center());
     }
-    // The sample page's six colours as a record; its six backgrounds agree.
-    QByteArray scheme()
+    // The list and both files hold these sets, and nothing else is left in
+    // the folder; a read-only folder was named in the one warning shown.
+    void check(const QStringList& names, const QList<QByteArray>& records,
+               const QStringList& warnings, bool readOnly)
     {
-        const QColor bg = ui().lbldisplay->backColor();
-        for (const SwatchLabel* l : {ui().lbltext, ui().lblnl, ui().lblvl, ui().lblal, ui().lblhl})
-            if (l->backColor() != bg)
-                return "backgrounds differ";
-        return ColorSetRecord::fromColors(m_window->schemeColors()).bytes();
+        TestFiles::setReadOnly(".", false);
+        QStringList listed;
+        for (int i = 0; i < ui().lstCorset->count(); ++i)
+            listed << ui().lstCorset->item(i)->text();
+        QCOMPARE(listed, names);
+        QCOMPARE(file("set.dat"), namesFile(names));
+        QCOMPARE(file("colorset.dat"), records.join());
+        QCOMPARE(QDir().entryList(QDir::Files).size(), 4);
+        const QString folder =
+            '"' + QDir::toNativeSeparators(QDir::currentPath()) + "\" is read-only";
+        QCOMPARE(warnings.size(), readOnly ? 1 : 0);
+        QVERIFY(!readOnly || warnings.constFirst().contains(folder));
     }
-    // Opens the code view and hands it to `examine`; closes it after, should
-    // `examine` have stopped short.
-    void withCodeView(const std::function<void(QDialog*)>& examine)
-    {
-        QTimer::singleShot(0, &w(), [examine] {
-            const QPointer<QDialog> view =
-                qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            QVERIFY(view);
-            examine(view);
-            if (view)
-                view->close();
-        });
-        QTest::mouseClick(ui().cmdcss, Qt::LeftButton); // returns once the view closed
-    }
-
-private:
-    ScopedCurrentDir m_dir;
-    std::unique_ptr<MainWindow> m_window;
 };
-
-QStringList codeTexts(const QDialog* view)
-{
-    QStringList texts;
-    for (const char* name : {"txthtml", "txtic", "txtec"})
-        texts << view->findChild<CodeBox*>(QLatin1String(name))->text();
-    return texts;
-}
 
 } // namespace
 
+// Colour sets: choosing, saving and deleting them, and the code view.
 class TestColourSetWidgets : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void init() { MessageBoxes::clearShownTexts(); }
-    void chooseSet_data();
-    void chooseSet();
-    void leavingTheListClearsTheChoice();
-    void saveSet_data();
-    void saveSet();
-    void deleteSet_data();
-    void deleteSet();
-    void readOnlyFolder_data();
-    void readOnlyFolder();
-    void codeView_data();
-    void codeView();
-    void codeViewFollowsTheScheme();
-};
 
-void TestColourSetWidgets::chooseSet_data()
-{
-    QTest::addColumn<QString>("how"); // "click", or keys once the list has the focus
-    QTest::addColumn<int>("row");
+    void chooseSet_data()
+    {
+        QTest::addColumn<QString>("how"); // digits: clicks on those rows; else keys in the list
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QByteArray>("page");
+        QByteArray mixed = kRecords.at(2);
+        mixed.replace(12, 6, kRecords.at(1).mid(12, 6));
+        QTest::newRow("click the first: Delete stays off") << "0" << 0 << kRecords.at(0);
+        QTest::newRow("click the last") << "3" << 3 << kRecords.at(3);
+        QTest::newRow("keys: Home, Down") << "HD" << 1 << kRecords.at(1);
+        QTest::newRow("keys: End, Up, Home") << "EUH" << 0 << kRecords.at(0);
+        QTest::newRow("a damaged field keeps its colour") << "14" << 4 << mixed;
+        QTest::newRow("a set without a record changes nothing") << "145" << 5 << mixed;
+    }
+    void chooseSet()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, row);
+        QFETCH(QByteArray, page);
+        QByteArray damaged = kRecords.at(2);
+        damaged.replace(12, 6, "GGGGGG");
+        Sets p(kNames + QStringList{"Damaged", "No record"}, kRecords + QList<QByteArray>{damaged});
+        QListWidget* list = p.ui().lstCorset;
+        p.ui().opttext->click(); // whatever the target, all six colours come
+        p.swatch(0);
+        if (how.at(0).isLetter()) {
+            list->setFocus(Qt::TabFocusReason);
+            QCOMPARE(list->selectedItems().size(), 0); // the focus alone chooses nothing
+        }
+        for (const QChar c : how) {
+            const int key = QString("HDUE").indexOf(c);
+            if (key < 0)
+                p.clickItem(c.digitValue());
+            else
+                QTest::keyClick(
+                    list, std::array{Qt::Key_Home, Qt::Key_Down, Qt::Key_Up, Qt::Key_End}[key]);
+        }
+        QCOMPARE(list->currentRow(), row);
+        QCOMPARE(p.scheme(), page);
+        QCOMPARE(p.ui().cmdDelItem->isEnabled(), row > 0);
+        QCOMPARE(p.usable(), "Clean");              // no swatch stays chosen
+        QCOMPARE(p.ui().txtrgb->text(), "#80FFCC"); // the current colour stays
+        QVERIFY(p.ui().opttext->isChecked());
+        // Leaving the list clears the choice, but keeps it for deleting.
+        QTest::keyClick(list, Qt::Key_Tab);
+        QVERIFY(!list->hasFocus() && list->selectedItems().isEmpty() && list->currentRow() == -1);
+        QVERIFY(!p.ui().cmdDelItem->isEnabled());
+        QCOMPARE(p.w().selectedSetIndex(), row);
+    }
 
-    QTest::newRow("click the second") << "click" << 1;
-    QTest::newRow("click the last") << "click" << 3;
-    QTest::newRow("click the first: Delete stays off") << "click" << 0;
-    QTest::newRow("keys: Home, Down") << "HD" << 1;
-    QTest::newRow("keys: End, Up") << "EU" << 2;
-    QTest::newRow("keys: End, Home") << "EH" << 0;
-}
+    void editSets_data()
+    {
+        // "save", or for deleting "mouse", "tab" (the focus by keyboard) or "space"; the answers
+        // to the name prompt ("<cancel>", or "<prompt>": what the real prompt offers), or to the
+        // question after each press on "Delete this item"; the sets listed after.
+        QTest::addColumn<QString>("press");
+        QTest::addColumn<int>("row"); // the set chosen first
+        QTest::addColumn<QStringList>("answers");
+        QTest::addColumn<bool>("readOnly"); // the folder
+        QTest::addColumn<QStringList>("names");
 
-void TestColourSetWidgets::chooseSet()
-{
-    QFETCH(QString, how);
-    QFETCH(int, row);
-
-    Program p;
-    p.ui().opttext->click(); // whatever the target, all six colours come
-    QTest::mouseClick(p.ui().lblcor[0], Qt::LeftButton); // marks a swatch, enables "Delete it"
-    const QString readout = p.ui().txtrgb->text();
-    if (how == QLatin1String("click")) {
+        const auto row = [](const char* name, const char* press, int row,
+                            const QStringList& answers, const QStringList& names,
+                            bool readOnly = false) {
+            QTest::newRow(name) << press << row << answers << readOnly << names;
+        };
+        const QString accents = QString::fromUtf8("\"Caf\xc3\xa9\"");
+        const QStringList ok{"OK"}, cancel{"Cancel"};
+        const auto with = [](const QStringList& added) { return kNames + added; };
+        const auto without = [](int row) { return kNames.mid(0, row) + kNames.mid(row + 1); };
+        row("save: Cancel", "save", 2, {"<cancel>"}, kNames);
+        row("save: empty answer", "save", 2, {""}, kNames);
+        row("save: three blanks: no name", "save", 2, {"   "}, with({"no name"}));
+        row("save: blanks round a word kept", "save", 2, {"  Sea  "}, with({"  Sea  "}));
+        row("save: the offered name twice", "save", 2, {"<prompt>", "<prompt>"},
+            with({"scheme1", "scheme1"}));
+        row("save: quotes and accents", "save", 2, {accents}, with({accents}));
+        row("save: read-only folder", "save", 2, {"Dusk"}, kNames, true);
+        row("OK deletes exactly one: the second", "mouse", 1, ok, without(1));
+        row("OK deletes exactly one: the last", "mouse", 3, ok, without(3));
+        row("Cancel deletes nothing", "mouse", 2, cancel, kNames);
+        row("the focus arriving by Tab asks once", "tab", 2, ok, without(2));
+        row("Space after a cancelled Tab asks once more", "space", 2, cancel + ok, without(2));
+        row("the first set: Delete stays off", "mouse", 0, ok, kNames);
+        row("delete: read-only folder", "mouse", 2, ok, kNames, true);
+    }
+    // One press, one question: a second one would show for real, and be caught.
+    void editSets()
+    {
+        QFETCH(QString, press);
+        QFETCH(int, row);
+        QFETCH(QStringList, answers);
+        QFETCH(bool, readOnly);
+        QFETCH(QStringList, names);
+        if (readOnly && TestFiles::ignoresPermissions())
+            QSKIP("permissions do not bind this user; the unprivileged run covers this");
+        Sets p;
         p.clickItem(row);
-    } else {
-        p.ui().lstCorset->setFocus(Qt::TabFocusReason);
-        QCOMPARE(p.ui().lstCorset->selectedItems().size(), 0);
-        for (const QChar key : how)
-            QTest::keyClick(p.ui().lstCorset, key == QLatin1Char('D')   ? Qt::Key_Down
-                                              : key == QLatin1Char('U') ? Qt::Key_Up
-                                              : key == QLatin1Char('E') ? Qt::Key_End
-                                                                        : Qt::Key_Home);
-    }
-    QCOMPARE(p.ui().lstCorset->currentRow(), row);
-    QCOMPARE(p.scheme(), kRecords.at(row));
-    QCOMPARE(p.ui().cmdDelItem->isEnabled(), row > 0);
-    QCOMPARE(p.w().selectedSetIndex(), row);
-    QVERIFY(!p.ui().shp1->isVisible());
-    QVERIFY(!p.ui().cmddel->isEnabled());
-    QCOMPARE(p.ui().txtrgb->text(), readout); // the current colour stays
-    QVERIFY(p.ui().opttext->isChecked());
-}
-
-void TestColourSetWidgets::leavingTheListClearsTheChoice()
-{
-    // Set 3 has a damaged normal link; set 5 has no record at all.
-    QList<QByteArray> records = kRecords;
-    records[2].replace(12, 6, "GGGGGG");
-    Program p(kNames + QStringList{"no colours"}, records);
-    p.clickItem(1);
-    p.clickItem(2);
-    QByteArray expected = kRecords.at(2);
-    expected.replace(12, 6, kRecords.at(1).mid(12, 6)); // left as it was
-    QCOMPARE(p.scheme(), expected);
-    p.clickItem(4);
-    QCOMPARE(p.scheme(), expected);
-    QVERIFY(p.ui().cmdDelItem->isEnabled());
-
-    QTest::keyClick(p.ui().lstCorset, Qt::Key_Tab);
-    QVERIFY(!p.ui().lstCorset->hasFocus());
-    QCOMPARE(p.ui().lstCorset->selectedItems().size(), 0);
-    QCOMPARE(p.ui().lstCorset->currentRow(), -1);
-    QVERIFY(!p.ui().cmdDelItem->isEnabled());
-    QCOMPARE(p.w().selectedSetIndex(), 4); // kept for deleting
-}
-
-void TestColourSetWidgets::saveSet_data()
-{
-    // Pre-answered prompts; "<cancel>" presses Cancel, "<prompt>" shows the
-    // real prompt and presses OK on what it offers.
-    QTest::addColumn<QStringList>("answers");
-    QTest::addColumn<QStringList>("added");
-
-    QTest::newRow("Cancel") << QStringList{"<cancel>"} << QStringList();
-    QTest::newRow("empty answer") << QStringList{""} << QStringList();
-    QTest::newRow("three blanks: no name") << QStringList{"   "} << QStringList{"no name"};
-    QTest::newRow("blanks round a word kept") << QStringList{"  Sea  "} << QStringList{"  Sea  "};
-    QTest::newRow("the default twice, the real prompt: two entries")
-        << QStringList{"<prompt>", "<prompt>"} << QStringList{"scheme1", "scheme1"};
-    QTest::newRow("quotes and accents") << QStringList{QString::fromUtf8("\"Caf\xc3\xa9\"")}
-                                        << QStringList{QString::fromUtf8("\"Caf\xc3\xa9\"")};
-}
-
-void TestColourSetWidgets::saveSet()
-{
-    QFETCH(QStringList, answers);
-    QFETCH(QStringList, added);
-
-    Program p;
-    p.clickItem(2); // set 3 with a new background from swatch 0
-    p.ui().optbg->click();
-    QTest::mouseClick(p.ui().lblcor[0], Qt::LeftButton);
-    const QByteArray scheme = p.scheme();
-    QCOMPARE(scheme.mid(6, 6), QByteArray("CCFF80"));
-
-    QStringList prompts;
-    for (const QString& answer : answers) {
-        if (answer == QLatin1String("<prompt>")) {
-            QTimer::singleShot(0, this, [&prompts] {
-                QWidget* modal = QApplication::activeModalWidget();
-                if (auto* box = qobject_cast<QInputDialog*>(modal)) {
-                    if (box->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
-                        prompts << box->windowTitle() << box->labelText() << box->textValue();
+        if (press == "save") { // a new background
+            p.ui().optbg->click();
+            p.swatch(0);
+        }
+        const QByteArray scheme = p.scheme();
+        TestFiles::setReadOnly(".", readOnly);
+        const DialogCatcher warnings;
+        QPushButton* del = p.ui().cmdDelItem;
+        QStringList prompt, asked;
+        for (int i = 0; i < answers.size(); ++i) {
+            const QString& a = answers.at(i);
+            if (press == "save" && a == "<prompt>") {
+                QTimer::singleShot(0, this, [&prompt] {
+                    auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+                    const bool onTop = box->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+                    prompt = {box->windowTitle(), box->labelText(), box->textValue(),
+                              onTop ? "on top" : ""};
                     box->accept();
-                } else if (modal) {
-                    modal->close();
-                }
-            });
-        } else {
-            MessageBoxes::setNextInput(answer == QLatin1String("<cancel>")
-                                           ? std::nullopt
-                                           : std::optional<QString>(answer));
-            prompts << QStringLiteral("Input name") << QStringLiteral("Please input a name:")
-                    << QStringLiteral("scheme1");
+                });
+            } else if (press == "save") {
+                MessageBoxes::setNextInput(a == "<cancel>" ? std::nullopt : std::optional(a));
+                asked << "Please input a name:";
+            } else if (row > 0) {
+                MessageBoxes::setNextAnswer(a == "OK" ? QMessageBox::Ok : QMessageBox::Cancel);
+                asked << "Do you really want to delete \"" + kNames.at(row) + "\"?";
+            }
+            if (press == "save")
+                p.click(p.ui().cmdSave);
+            else if (press == "tab" || (press == "space" && i == 0))
+                del->setFocus(Qt::TabFocusReason);
+            else if (press == "space")
+                QTest::keyClick(del, Qt::Key_Space);
+            else
+                p.click(del);
+            QTRY_COMPARE(MessageBoxes::shownTexts().size(), asked.size());
+            QCoreApplication::processEvents(); // anything still queued would ask again
         }
-        QTest::mouseClick(p.ui().cmdSave, Qt::LeftButton);
-    }
-    QCOMPARE(prompts.join(QLatin1Char('|')),
-             QStringLiteral("Input name|Please input a name:|scheme1|")
-                 .repeated(answers.size())
-                 .chopped(1));
-    QCOMPARE(MessageBoxes::shownTexts(),
-             QStringList(answers.size() - answers.count(QStringLiteral("<prompt>")),
-                         QStringLiteral("Please input a name:")));
-    QCOMPARE(p.listed(), kNames + added);
-    QCOMPARE(p.file("set.dat"), namesFile(kNames + added));
-    QCOMPARE(p.file("colorset.dat"), kRecords.join() + scheme.repeated(added.size()));
-    if (!added.isEmpty()) { // the new entry gives its colours back
-        p.clickItem(0);
-        p.clickItem(p.listed().size() - 1);
-        QCOMPARE(p.scheme(), scheme);
-    }
-}
-
-void TestColourSetWidgets::deleteSet_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("press"); // "mouse", "tab" (the focus by keyboard), "space"
-    QTest::addColumn<bool>("ok");
-
-    QTest::newRow("OK deletes exactly one: the second") << 1 << "mouse" << true;
-    QTest::newRow("OK deletes exactly one: the last") << 3 << "mouse" << true;
-    QTest::newRow("Cancel deletes nothing") << 2 << "mouse" << false;
-    QTest::newRow("the focus arriving by Tab asks once") << 2 << "tab" << true;
-    QTest::newRow("Space after a cancelled Tab asks once more") << 2 << "space" << true;
-    QTest::newRow("the first set: Delete stays off") << 0 << "mouse" << true;
-}
-
-// One press, one question: a second one would show for real, and be caught.
-void TestColourSetWidgets::deleteSet()
-{
-    QFETCH(int, row);
-    QFETCH(QString, press);
-    QFETCH(bool, ok);
-
-    Program p;
-    const DialogCatcher unexpected;
-    p.clickItem(row);
-    const QByteArray page = p.scheme();
-    QPushButton* del = p.ui().cmdDelItem;
-    if (press == QLatin1String("space")) {
-        MessageBoxes::setNextAnswer(QMessageBox::Cancel);
-        del->setFocus(Qt::TabFocusReason);
-        QTRY_COMPARE(MessageBoxes::shownTexts().size(), 1);
-        MessageBoxes::clearShownTexts();
-    }
-    MessageBoxes::setNextAnswer(ok ? QMessageBox::Ok : QMessageBox::Cancel);
-    if (press == QLatin1String("mouse"))
-        QTest::mouseClick(del, Qt::LeftButton);
-    else if (press == QLatin1String("tab"))
-        del->setFocus(Qt::TabFocusReason);
-    else
-        QTest::keyClick(del, Qt::Key_Space);
-    if (row > 0)
-        QTRY_COMPARE(MessageBoxes::shownTexts().size(), 1);
-    QCoreApplication::processEvents(); // anything still queued would ask again
-
-    QCOMPARE(MessageBoxes::shownTexts(),
-             row > 0 ? QStringList{"Do you really want to delete \"" + kNames.at(row) + "\"?"}
-                     : QStringList());
-    QCOMPARE(unexpected.texts(), QStringList());
-    const bool deleted = ok && row > 0;
-    QStringList names = kNames;
-    QList<QByteArray> records = kRecords;
-    if (deleted) {
-        names.removeAt(row);
-        records.removeAt(row);
-    }
-    QCOMPARE(p.listed(), names);
-    QCOMPARE(p.file("set.dat"), namesFile(names));
-    QCOMPARE(p.file("colorset.dat"), records.join());
-    QCOMPARE(del->isEnabled(), row > 0 && !deleted);
-    QCOMPARE(p.scheme(), page);
-    QCOMPARE(p.w().selectedSetIndex(), row);
-}
-
-void TestColourSetWidgets::readOnlyFolder_data()
-{
-    QTest::addColumn<bool>("deleting");
-    QTest::newRow("save") << false;
-    QTest::newRow("delete") << true;
-}
-
-void TestColourSetWidgets::readOnlyFolder()
-{
-    QFETCH(bool, deleting);
-    if (TestFiles::ignoresPermissions())
-        QSKIP("permissions do not bind this user; the unprivileged run covers this");
-
-    Program p;
-    p.clickItem(2);
-    TestFiles::setReadOnly(p.dir().path(), true);
-    const DialogCatcher refusal; // the warning really shows
-    if (deleting) {
-        MessageBoxes::setNextAnswer(QMessageBox::Ok);
-        QTest::mouseClick(p.ui().cmdDelItem, Qt::LeftButton);
-    } else {
-        MessageBoxes::setNextInput(QStringLiteral("Dusk"));
-        QTest::mouseClick(p.ui().cmdSave, Qt::LeftButton);
-    }
-    QTRY_COMPARE(refusal.texts().size(), 1);
-    TestFiles::setReadOnly(p.dir().path(), false);
-
-    const QString message = refusal.texts().constFirst();
-    const QString folder = QDir::toNativeSeparators(QDir::currentPath());
-    QVERIFY2(message.contains('"' + folder + "\" is read-only"), qPrintable(message));
-    QCOMPARE(p.listed(), kNames);
-    QCOMPARE(p.file("set.dat"), namesFile(kNames));
-    QCOMPARE(p.file("colorset.dat"), kRecords.join());
-    QCOMPARE(QDir(p.dir().path()).entryList(QDir::Files).size(), 3);
-}
-
-void TestColourSetWidgets::codeView_data()
-{
-    QTest::addColumn<QString>("closeBy");
-    QTest::newRow("Exit") << "exit";
-    QTest::newRow("close box") << "close";
-    QTest::newRow("Enter on the focused Exit") << "enter";
-}
-
-void TestColourSetWidgets::codeView()
-{
-    QFETCH(QString, closeBy);
-
-    Program p;
-    p.clickItem(1); // the page shows "Ocean"
-    const ColorSetRecord::Colors scheme = p.w().schemeColors();
-    QPointer<QWidget> seen;
-    QStringList placed; // controls not at their place, or with a wrong caption
-    QString focused;
-    QStringList tabChain;
-    QStringList texts;
-    QStringList copied;
-    QPoint centreOffset;
-    bool blocked = false;
-    p.withCodeView([&](QDialog* view) {
-        seen = view;
-        QVERIFY(view->isModal());
-        QVERIFY(view->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QVERIFY(
-            !(view->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-        QCOMPARE(view->windowTitle(), QStringLiteral("HTML and CSS"));
-        QCOMPARE(view->objectName(), QStringLiteral("frmcss"));
-        QCOMPARE(view->minimumSize(), Twips::size(5475, 5415));
-        QCOMPARE(view->maximumSize(), Twips::size(5475, 5415));
-        const struct
-        {
-            const char* name;
-            QRect twips;
-            const char* caption;
-        } layout[] = {{"Label1", {270, 120, 4920, 195}, "HTML"},
-                      {"txthtml", {277, 300, 4920, 555}, nullptr},
-                      {"Label2", {285, 945, 4920, 240}, "Inline CSS"},
-                      {"txtic", {277, 1140, 4935, 1965}, nullptr},
-                      {"Label3", {270, 3210, 4920, 240}, "External CSS"},
-                      {"txtec", {277, 3420, 4920, 1200}, nullptr},
-                      {"cmdexit", {2250, 4830, 975, 330}, "Exit"}};
-        for (const auto& c : layout) {
-            const QWidget* w = view->findChild<QWidget*>(QLatin1String(c.name));
-            const auto* label = qobject_cast<const QLabel*>(w);
-            const auto* box = qobject_cast<const CodeBox*>(w);
-            const auto* button = qobject_cast<const QPushButton*>(w);
-            const bool right = w &&
-                               w->geometry() == Twips::rect(c.twips.x(), c.twips.y(),
-                                                            c.twips.width(), c.twips.height()) &&
-                               (label ? label->text() == QLatin1String(c.caption) &&
-                                            label->alignment().testFlag(Qt::AlignHCenter)
-                                : button ? button->text() == QLatin1String(c.caption)
-                                         : box && box->isReadOnly());
-            if (!right)
-                placed << QLatin1String(c.name);
+        QCOMPARE(MessageBoxes::shownTexts(), asked);
+        if (answers.contains("<prompt>"))
+            QCOMPARE(prompt,
+                     (QStringList{"Input name", "Please input a name:", "scheme1", "on top"}));
+        QList<QByteArray> records;
+        for (const QString& name : names)
+            records << (kNames.contains(name) ? kRecords.at(kNames.indexOf(name)) : scheme);
+        p.check(names, records, warnings.texts, readOnly);
+        if (press != "save") {
+            QCOMPARE(del->isEnabled(), row > 0 && names == kNames);
+            QCOMPARE(p.scheme(), scheme);
+        } else if (names.size() > kNames.size()) { // the new entry gives its colours back
+            p.clickItem(0);
+            p.clickItem(names.size() - 1);
+            QCOMPARE(p.scheme(), scheme);
+            QCOMPARE(p.ui().lbldisplay->backColor(), QColor("#80FFCC"));
         }
-        centreOffset = view->frameGeometry().center() - p.w().frameGeometry().center();
-        // The window system hands the focus over once the view is up.
-        QTRY_VERIFY(QApplication::focusWidget() && QApplication::focusWidget()->window() == view);
-        focused = QApplication::focusWidget()->objectName();
-        for (int i = 0; i < 4; ++i) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            tabChain << QApplication::focusWidget()->objectName();
-        }
-        // What the user gets: the text each box holds, and what copying gives.
-        texts = codeTexts(view);
-        for (const char* name : {"txthtml", "txtic", "txtec"}) {
-            auto* box = view->findChild<CodeBox*>(QLatin1String(name));
-            QGuiApplication::clipboard()->clear();
-            QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
-            copied << QGuiApplication::clipboard()->text();
-        }
-        // The main window takes no input meanwhile.
-        MessageBoxes::setNextInput(QStringLiteral("blocked"));
-        QTest::mouseClick(p.w().windowHandle(), Qt::LeftButton, {},
-                          p.ui().cmdSave->mapTo(&p.w(), p.ui().cmdSave->rect().center()));
-        blocked = MessageBoxes::shownTexts().isEmpty();
-        MessageBoxes::setNextInput(std::nullopt);
+    }
 
-        auto* exit = view->findChild<QPushButton*>(QStringLiteral("cmdexit"));
-        if (closeBy == QLatin1String("exit"))
-            QTest::mouseClick(exit, Qt::LeftButton);
-        else if (closeBy == QLatin1String("enter"))
-            QTest::keyClick(exit, Qt::Key_Return);
-        else
-            view->close();
-    });
-
-    QVERIFY(!seen); // released on closing
-    QCOMPARE(placed, QStringList());
-    QVERIFY(blocked);
-    QVERIFY2(qAbs(centreOffset.x()) <= 2 && qAbs(centreOffset.y()) <= 2,
-             qPrintable(QStringLiteral("%1,%2").arg(centreOffset.x()).arg(centreOffset.y())));
-    QCOMPARE(focused, QStringLiteral("cmdexit"));
-    QCOMPARE(tabChain, (QStringList{"txthtml", "txtec", "txtic", "cmdexit"}));
-    const QString css = CodeTexts::externalCss(scheme);
-    QCOMPARE(texts, (QStringList{CodeTexts::bodyTag(scheme), CodeTexts::inlineCss(css), css}));
-    QCOMPARE(copied, texts);
-    QVERIFY(css.startsWith(QLatin1String("a:link {color:#00CCFF;}\r\na:visited")));
-    QCOMPARE(QApplication::activeModalWidget(), nullptr);
-    QVERIFY(p.w().isVisible());
-    QCOMPARE(p.listed(), kNames);
-}
-
-// Each opening shows the scheme of that moment: twice unchanged gives the
-// same texts; a swatch on a chosen target changes every place of that colour.
-void TestColourSetWidgets::codeViewFollowsTheScheme()
-{
-    Program p;
-    const auto openAndRead = [&p] {
-        QStringList texts;
-        p.withCodeView([&texts](QDialog* view) {
-            texts = codeTexts(view);
-            view->close();
+    void codeView_data()
+    {
+        QTest::addColumn<QString>("closeBy");
+        QTest::newRow("Exit") << "exit";
+        QTest::newRow("close box") << "close";
+        QTest::newRow("Enter on the focused Exit") << "enter";
+    }
+    void codeView()
+    {
+        QFETCH(QString, closeBy);
+        Sets p;
+        p.clickItem(1); // the page shows "Ocean"
+        QString focused;
+        QStringList texts; // each box with the nearest caption above it
+        QStringList copied;
+        const auto read = [&texts, &copied](QDialog* view) {
+            for (const char* name : {"txthtml", "txtic", "txtec"}) {
+                auto* box = view->findChild<CodeBox*>(name);
+                const QLabel* caption = nullptr;
+                for (const QLabel* l : view->findChildren<QLabel*>())
+                    if (l->y() < box->y() && (!caption || l->y() > caption->y()))
+                        caption = l;
+                texts << caption->text() + ": " + box->text();
+                QVERIFY(box->isReadOnly());
+                QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+                copied << caption->text() + ": " + QGuiApplication::clipboard()->text();
+            }
+        };
+        p.withDialog(p.ui().cmdcss, [&](QDialog* view) {
+            QCOMPARE(view->windowTitle(), "HTML and CSS");
+            QTRY_VERIFY(QApplication::focusWidget() &&
+                        QApplication::focusWidget()->window() == view);
+            focused = QApplication::focusWidget()->objectName();
+            read(view);
+            auto* exit = view->findChild<QPushButton*>("cmdexit");
+            if (closeBy == "exit")
+                p.click(exit);
+            else if (closeBy == "enter")
+                QTest::keyClick(exit, Qt::Key_Return);
+            else
+                view->close();
         });
-        return texts;
-    };
-    const QStringList first = openAndRead();
-    QCOMPARE(first.constFirst(), QStringLiteral("<body BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\" "
-                                                "LINK=\"#000000\" VLINK=\"#000000\" "
-                                                "ALINK=\"#000000\">"));
-    QCOMPARE(openAndRead(), first);
+        QCOMPARE(focused, "cmdexit");
+        const QString css = "a:link {color:#00CCFF;}\r\na:visited {color:#CCFF99;}\r\n"
+                            "a:active {color:#FFCC66;}\r\na:hover {color:#FF9933;}\r\n"
+                            "body {background-color:#003366; color:#FFFFFF;}";
+        QStringList expected{"HTML: <body BGCOLOR=\"#003366\" TEXT=\"#FFFFFF\" LINK=\"#00CCFF\" "
+                             "VLINK=\"#CCFF99\" ALINK=\"#FFCC66\">",
+                             "Inline CSS: <style type=\"text/css\">\r\n<!--\r\n" + css +
+                                 "\r\n-->\r\n</style>",
+                             "External CSS: " + css};
+        QCOMPARE(texts, expected);
+        QCOMPARE(copied, expected);
 
-    p.ui().optbg->click();
-    QTest::mouseClick(p.ui().lblcor[0], Qt::LeftButton); // #80FFCC
-    QStringList expected = first;
-    for (QString& text : expected)
-        text.replace(QLatin1String("#FFFFFF"), QLatin1String("#80FFCC"));
-    const QStringList second = openAndRead();
-    QCOMPARE(second, expected);
-
-    p.ui().opthl->click();
-    QTest::mouseClick(p.ui().lblcor[1], Qt::LeftButton); // #123456
-    const QStringList third = openAndRead();
-    QCOMPARE(third.at(0), second.at(0)); // no hover in the body tag
-    const QString hover = QStringLiteral("a:hover {color:#123456;}");
-    QCOMPARE(third.at(2).split(QStringLiteral("\r\n")).at(3), hover);
-    QCOMPARE(third.at(1).split(QStringLiteral("\r\n")).at(5), hover);
-}
+        // Opened again after a change, it shows the page of that moment.
+        p.ui().optbg->click();
+        p.swatch(0);
+        p.ui().opthl->click();
+        p.swatch(1);
+        texts.clear();
+        copied.clear();
+        p.withDialog(p.ui().cmdcss, read);
+        for (QString& text : expected)
+            text.replace("#003366", "#80FFCC").replace("#FF9933", "#123456");
+        QCOMPARE(texts, expected);
+        QCOMPARE(copied, expected);
+    }
+};
 
 QTEST_MAIN(TestColourSetWidgets)
 #include "tst_colourset_widgets.moc"

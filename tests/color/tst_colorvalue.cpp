@@ -48,8 +48,9 @@ private Q_SLOTS:
         QTest::newRow("seven digits") << "FFFFFF0" << -1;
         QTest::newRow("leading blank") << " FFFFF" << -1;
         QTest::newRow("letter past F") << "FFFFFG" << -1;
-        QTest::newRow("sign") << "-00001" << -1;
+        QTest::newRow("sign") << "-00010" << -1;
         QTest::newRow("0x prefix") << "0x1234" << -1;
+        QTest::newRow("&h prefix") << "&hFFFF" << -1;
         QTest::newRow("zero byte") << QString::fromLatin1("12345\0", 6) << -1;
         QTest::newRow("high byte") << QChar(0xE9) + QString("00000") << -1;
         QTest::newRow("non-ASCII digits") << QString::fromUtf8("１２３４５６") << -1;

@@ -205,6 +205,8 @@ private Q_SLOTS:
         QTest::addColumn<QPoint>("end");
         QTest::newRow("odd pixel, up") << QPoint(37, 91) << "Up" << QPoint(37, 90);
         QTest::newRow("beyond 256, right") << QPoint(300, 299) << "Right" << QPoint(301, 299);
+        QTest::newRow("left") << QPoint(50, 50) << "Left" << QPoint(49, 50);
+        QTest::newRow("down") << QPoint(50, 50) << "Down" << QPoint(50, 51);
         QTest::newRow("top left, shift down") << QPoint(0, 0) << "Shift+Down" << QPoint(0, 10);
         QTest::newRow("shift left to the edge") << QPoint(5, 50) << "Shift+Left" << QPoint(0, 50);
         const QPoint corner(m_physical.width() - 1, m_physical.height() - 1);
