@@ -98,9 +98,9 @@ private Q_SLOTS:
     void movementShowsColourEverywhere()
     {
         Picking p(TestFiles::records(3));
+        p.start();
         p.ui().optbg->click();
         p.swatch(0); // a chosen swatch...
-        p.start();
         p.moveTo(QPoint(5 + 256, 10 + 256 * 2));
         QCOMPARE(p.readout(), QString("#050A21 5,10,33 005 05 010 0A 033 21").split(' '));
         const QColor c("#050A21");
