@@ -33,57 +33,19 @@ while [ $# -gt 0 ]; do
 done
 [ ${#screens[@]} -gt 0 ] || screens=(1920x1080 3840x2160)
 [ -x "$bench" ] || { echo "run-picking.sh: no benchmark program at $bench" >&2; exit 2; }
-command -v Xvfb >/dev/null || { echo "run-picking.sh: Xvfb not found (Debian package xvfb)" >&2; exit 2; }
-
-work=$(mktemp -d "${TMPDIR:-/tmp}/tintaro-bench.XXXXXX") || exit 1
-xvfb_pid=""
-stop_x()
-{
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null
-        wait "$xvfb_pid" 2>/dev/null
-        xvfb_pid=""
-    fi
-}
-cleanup()
-{
-    local status=$?
-    trap - EXIT INT TERM HUP
-    stop_x
-    rm -rf "$work"
-    exit "$status"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
-
-mkdir -m 700 "$work/run"
-export HOME="$work" XDG_RUNTIME_DIR="$work/run"
-unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING \
-      QT_FONT_DPI DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY XAUTHORITY
+# shellcheck source=../tests/e2e/xsession.sh
+. "$here/../tests/e2e/xsession.sh"
+e2e_begin "run-picking.sh"
+e2e_need Xvfb xwininfo
 export QT_QPA_PLATFORM=xcb
 
 status=0
 for screen in "${screens[@]}"; do
-    : >"$work/display"
-    Xvfb -displayfd 3 -screen 0 "${screen}x24" -dpi 96 -nolisten tcp -noreset \
-        3>"$work/display" >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    for _ in $(seq 1 400); do
-        grep -q '[0-9]' "$work/display" && break
-        kill -0 "$xvfb_pid" 2>/dev/null || break
-        sleep 0.05
-    done
-    if ! grep -q '[0-9]' "$work/display"; then
-        echo "run-picking.sh: Xvfb did not start at $screen:" >&2
-        cat "$work/xvfb.log" >&2
-        exit 1
-    fi
-    export DISPLAY=":$(tr -dc '0-9' <"$work/display")"
+    e2e_start_x "$screen"
     "$bench" "${args[@]}"
     run_status=$?
     [ "$status" -ne 0 ] || status=$run_status
-    stop_x
+    e2e_stop_pid "$e2e_xvfb_pid"
+    e2e_xvfb_pid=""
 done
 exit "$status"

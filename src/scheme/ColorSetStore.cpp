@@ -249,6 +249,23 @@ ColorSetStore::Outcome ColorSetStore::writeTemporary(const char* temporary, cons
     return reached(written) ? Outcome::Done : Outcome::Stopped;
 }
 
+// Every change starts the same way: finish or undo an interrupted deletion,
+// then make sure both files and the folder can be written.
+bool ColorSetStore::readyToWrite(const char* done, Result* result) const
+{
+    if (const Result recovered = recover(m_stepHook); !recovered.ok) {
+        result->stopped = recovered.stopped;
+        if (!result->stopped)
+            result->error = failure(done, asReason(recovered.error));
+        return false;
+    }
+    if (const QString problem = writeProblem(); !problem.isEmpty()) {
+        result->error = failure(done, problem);
+        return false;
+    }
+    return true;
+}
+
 ColorSetStore::Result ColorSetStore::save(const QString& name, const ColorSetRecord& record)
 {
     static constexpr char kDone[] = "saved";
@@ -257,16 +274,8 @@ ColorSetStore::Result ColorSetStore::save(const QString& name, const ColorSetRec
         result.error = failure(kDone, QStringLiteral("a name must fit on one line."));
         return result;
     }
-    if (const Result recovered = recover(m_stepHook); !recovered.ok) {
-        result.stopped = recovered.stopped;
-        if (!result.stopped)
-            result.error = failure(kDone, asReason(recovered.error));
+    if (!readyToWrite(kDone, &result))
         return result;
-    }
-    if (const QString problem = writeProblem(); !problem.isEmpty()) {
-        result.error = failure(kDone, problem);
-        return result;
-    }
     const QString namesName = QString::fromLatin1(kNamesFile);
     const bool namesExisted = exists(kNamesFile);
     const FileContent names = readWhole(namesName);
@@ -359,16 +368,8 @@ ColorSetStore::Result ColorSetStore::remove(std::int32_t position)
 {
     static constexpr char kDone[] = "deleted";
     Result result;
-    if (const Result recovered = recover(m_stepHook); !recovered.ok) {
-        result.stopped = recovered.stopped;
-        if (!result.stopped)
-            result.error = failure(kDone, asReason(recovered.error));
+    if (!readyToWrite(kDone, &result))
         return result;
-    }
-    if (const QString problem = writeProblem(); !problem.isEmpty()) {
-        result.error = failure(kDone, problem);
-        return result;
-    }
     if (!exists(kNamesFile)) {
         result.error = failure(kDone, fileProblem(kNamesFile, QStringLiteral("does not exist")));
         return result;

@@ -93,6 +93,7 @@ public:
     static QString coloursFileInUse();
 
 private:
+    bool readyToWrite(const char* done, Result* result) const;
     enum class Outcome
     {
         Done,

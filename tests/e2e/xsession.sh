@@ -111,13 +111,14 @@ e2e_wait_for()
     e2e_fail "waited ${seconds}s for $what"
 }
 
-# Starts Xvfb on a display number that the server itself finds free
-# (-displayfd), so that tests running side by side never collide.
+# e2e_start_x [WIDTHxHEIGHT]: starts Xvfb (1280x1024 unless told) on a
+# display number that the server itself finds free (-displayfd), so that
+# runs side by side never collide.
 e2e_start_x()
 {
-    local fdfile="$e2e_work/display" i
+    local size=${1:-1280x1024} fdfile="$e2e_work/display" i
     : >"$fdfile"
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp -noreset \
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -dpi 96 -nolisten tcp -noreset \
         3>"$fdfile" >"$e2e_work/xvfb.log" 2>&1 &
     e2e_xvfb_pid=$!
     for i in $(seq 1 400); do
