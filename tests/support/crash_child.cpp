@@ -1,82 +1,130 @@
-// Runs one change of the user's files in the current folder and dies at its
-// N-th step as a crash would (std::_Exit: nothing is closed, flushed or removed):
-//   tintaro_crash_child <N> delete-colour <record> <piece size> | clean-colours <piece size>
-//                         | delete-set <position> | save-set <name> <36-byte record>
-// A piece size above 0 makes the temporary grow by at most that many bytes a
-// step. N = 0 never stops. Stopped: prints "stopped <step>", exit code 77;
-// finished: prints "done" and every step passed, 0; failed: 1.
+// Makes one change of the user's files in the current folder, as the program
+// makes it, and counts every system call that changes a file:
+//   tintaro_crash_child stop|fail N delete-colour <record> | clean-colours
+//                       | delete-set <position> | save-set <name> <36-byte record>
+// "stop N" dies at the N-th such call, before it is made, as a crash would
+// (std::_Exit: nothing more is written, closed or removed): exit status 77.
+// "fail N" makes that call fail as a full or broken disk would, and the
+// change goes on to deal with it. Finished: prints "done <calls>", status 0;
+// the change failed: its message on standard error, status 1.
+// The calls are caught here, in the executable, ahead of the C library's.
 
 #include "ColorSetStore.h"
 #include "PaletteFile.h"
 #include "RecordRewriter.h"
 
+#include <cerrno>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <set>
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace tintaro;
 
 namespace {
 
-const char* const kFileSteps[] = {"TemporaryOpened", "PartWritten", "Synced",
-                                  "Closed",          "Renaming",    "Renamed"};
-const char* const kSetSteps[] = {"RecordPartlyWritten", "RecordWritten",
-                                 "RemoveStarted",       "NamesTempPartlyWritten",
-                                 "NamesTempWritten",    "ColoursTempPartlyWritten",
-                                 "ColoursTempWritten",  "NamesReplaced",
-                                 "ColoursReplaced",     "LeftoverColoursRemoved"};
-int g_stopAt = 0;
-QByteArray g_passed;
+bool g_stop = false;
+int g_at = -1; // the call to stop or fail at; -1: counting has not begun
+int g_calls = 0;
 
-void reached(const char* step)
+// True when this call is to fail; never returns when it is to stop.
+bool strike()
 {
-    if (--g_stopAt == 0) {
-        std::printf("stopped %s\n", step);
+    if (g_at < 0 || ++g_calls != g_at)
+        return false;
+    if (g_stop) {
+        std::printf("stopped at %d\n", g_calls);
         std::fflush(stdout);
         std::_Exit(77);
     }
-    g_passed += ' ' + QByteArray(step);
+    errno = ENOSPC;
+    return true;
+}
+
+template <typename F> F real(const char* name)
+{
+    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+bool changes(int flags)
+{
+    return flags & (O_WRONLY | O_RDWR | O_CREAT | O_TRUNC);
 }
 
 } // namespace
 
+#define PASS(name, ret, params, args, guard, spec)                                                 \
+    extern "C" ret name params spec                                                                \
+    {                                                                                              \
+        if ((guard) && strike())                                                                   \
+            return -1;                                                                             \
+        return real<ret(*) params>(#name) args;                                                    \
+    }
+PASS(write, ssize_t, (int fd, const void* b, size_t n), (fd, b, n), fd > 2, )
+PASS(fsync, int, (int fd), (fd), true, )
+PASS(fdatasync, int, (int fd), (fd), true, )
+PASS(rename, int, (const char* a, const char* b), (a, b), true, noexcept)
+PASS(renameat, int, (int d, const char* a, int e, const char* b), (d, a, e, b), true, noexcept)
+PASS(unlink, int, (const char* p), (p), true, noexcept)
+PASS(remove, int, (const char* p), (p), true, noexcept)
+PASS(truncate, int, (const char* p, off_t n), (p, n), true, noexcept)
+PASS(ftruncate, int, (int fd, off_t n), (fd, n), true, noexcept)
+PASS(truncate64, int, (const char* p, off64_t n), (p, n), true, noexcept)
+PASS(ftruncate64, int, (int fd, off64_t n), (fd, n), true, noexcept)
+#define OPEN(name, type, params, args)                                                             \
+    extern "C" int name params                                                                     \
+    {                                                                                              \
+        va_list list;                                                                              \
+        va_start(list, flags);                                                                     \
+        const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(list, mode_t) : 0;            \
+        va_end(list);                                                                              \
+        if (changes(flags) && strike())                                                            \
+            return -1;                                                                             \
+        return real<type>(#name) args;                                                             \
+    }
+OPEN(open, int (*)(const char*, int, ...), (const char* p, int flags, ...), (p, flags, mode))
+OPEN(open64, int (*)(const char*, int, ...), (const char* p, int flags, ...), (p, flags, mode))
+OPEN(openat, int (*)(int, const char*, int, ...), (int d, const char* p, int flags, ...),
+     (d, p, flags, mode))
+OPEN(openat64, int (*)(int, const char*, int, ...), (int d, const char* p, int flags, ...),
+     (d, p, flags, mode))
+
 int main(int argc, char** argv)
 {
-    const QByteArray operation = argc > 2 ? argv[2] : "";
-    g_stopAt = argc > 1 ? std::atoi(argv[1]) : 0;
+    const QByteArray operation = argc > 3 ? argv[3] : "";
     bool ok = false;
     QString error = QStringLiteral("usage: see crash_child.cpp");
-    if (operation.endsWith("-colours") || operation == "delete-colour") {
-        const int doomed = operation == "delete-colour" && argc == 5 ? std::atoi(argv[3]) : 0;
-        std::set<QByteArray> seen; // cleaning keeps the oldest of equal records; letter case counts
+    g_stop = argc > 1 && QByteArray(argv[1]) == "stop";
+    g_at = argc > 2 ? std::atoi(argv[2]) : 0;
+    if (operation == "clean-colours" || operation == "delete-colour") {
+        const int doomed = argc > 4 ? std::atoi(argv[4]) : 0;
+        std::set<QByteArray> seen; // cleaning keeps the oldest of equal records
         const auto keep = [&](std::int32_t n, const ColorRecord& r) {
             return doomed ? n != doomed
                           : seen.insert(QByteArray(r.bytes.data(), ColorRecord::kSize)).second;
         };
         PaletteFile file;
         file.open(QStringLiteral("mycolor.rgb"), PaletteFile::Access::ReadWrite);
-        const auto observer = [](AtomicFileWriter::Step step) { reached(kFileSteps[int(step)]); };
-        const auto result = RecordRewriter::rewrite(file, file.countRecords(), keep, observer,
-                                                    std::atoll(argv[argc - 1]));
+        const auto result = RecordRewriter::rewrite(file, file.countRecords(), keep);
         ok = result.ok;
         error = result.error;
-    } else {
+    } else if (operation == "delete-set" || operation == "save-set") {
         ColorSetStore store;
-        store.setStepHook([](ColorSetStore::Step step) {
-            reached(kSetSteps[int(step)]);
-            return true;
-        });
-        const auto result =
-            operation == "delete-set" && argc == 4 ? store.remove(std::atoi(argv[3]))
-            : operation == "save-set" && argc == 5
-                ? store.save(QString::fromLocal8Bit(argv[3]), ColorSetRecord::fromBytes(argv[4]))
-                : ColorSetStore::Result{false, false, error, {}};
+        const auto result = argc == 5   ? store.remove(std::atoi(argv[4]))
+                            : argc == 6 ? store.save(QString::fromLocal8Bit(argv[4]),
+                                                     ColorSetRecord::fromBytes(argv[5]))
+                                        : ColorSetStore::Result{false, false, error, {}};
         ok = result.ok;
         error = result.error;
     }
     if (!ok)
         std::fprintf(stderr, "failed: %s\n", qPrintable(error));
     else
-        std::printf("done%s\n", g_passed.constData());
+        std::printf("done %d\n", g_calls);
     return ok ? 0 : 1;
 }
