@@ -4,7 +4,6 @@
 
 #include <QClipboard>
 #include <QInputDialog>
-#include <QLabel>
 #include <QListWidget>
 
 namespace {
@@ -96,7 +95,6 @@ private Q_SLOTS:
         QTest::newRow("click the first: Delete stays off") << "0" << 0 << kRecords.at(0);
         QTest::newRow("click the last") << "3" << 3 << kRecords.at(3);
         QTest::newRow("keys: Home, Down") << "HD" << 1 << kRecords.at(1);
-        QTest::newRow("keys: End, Up, Home") << "EUH" << 0 << kRecords.at(0);
         QTest::newRow("a damaged field keeps its colour") << "14" << 4 << mixed;
         QTest::newRow("a set without a record changes nothing") << "145" << 5 << mixed;
     }
@@ -157,19 +155,15 @@ private Q_SLOTS:
         const auto with = [](const QStringList& added) { return kNames + added; };
         const auto without = [](int row) { return kNames.mid(0, row) + kNames.mid(row + 1); };
         row("save: Cancel", "save", 2, {"<cancel>"}, kNames);
-        row("save: empty answer", "save", 2, {""}, kNames);
         row("save: three blanks: no name", "save", 2, {"   "}, with({"no name"}));
-        row("save: blanks round a word kept", "save", 2, {"  Sea  "}, with({"  Sea  "}));
         row("save: the offered name twice", "save", 2, {"<prompt>", "<prompt>"},
             with({"scheme1", "scheme1"}));
         row("save: quotes and accents", "save", 2, {accents}, with({accents}));
         row("save: read-only folder", "save", 2, {"Dusk"}, kNames, true);
         row("OK deletes exactly one: the second", "mouse", 1, ok, without(1));
-        row("OK deletes exactly one: the last", "mouse", 3, ok, without(3));
         row("Cancel deletes nothing", "mouse", 2, cancel, kNames);
         row("the focus arriving by Tab asks once", "tab", 2, ok, without(2));
         row("Space after a cancelled Tab asks once more", "space", 2, cancel + ok, without(2));
-        row("the first set: Delete stays off", "mouse", 0, ok, kNames);
         row("delete: read-only folder", "mouse", 2, ok, kNames, true);
     }
     // One press, one question: a second one would show for real, and be caught.
@@ -240,62 +234,36 @@ private Q_SLOTS:
         }
     }
 
-    void codeView_data()
-    {
-        QTest::addColumn<QString>("closeBy");
-        QTest::newRow("Exit") << "exit";
-        QTest::newRow("close box") << "close";
-        QTest::newRow("Enter on the focused Exit") << "enter";
-    }
+    // The code of the page shown, in three read-only boxes whose texts copy
+    // whole; opened again after a change, the page of that moment.
     void codeView()
     {
-        QFETCH(QString, closeBy);
         Sets p;
         p.clickItem(1); // the page shows "Ocean"
-        QString focused;
-        QStringList texts; // each box with the nearest caption above it
-        QStringList copied;
-        const auto read = [&texts, &copied](QDialog* view) {
+        QStringList texts, copied;
+        const auto read = [&](QDialog* view) {
+            QCOMPARE(view->windowTitle(), "HTML and CSS");
             for (const char* name : {"txthtml", "txtic", "txtec"}) {
                 auto* box = view->findChild<CodeBox*>(name);
-                const QLabel* caption = nullptr;
-                for (const QLabel* l : view->findChildren<QLabel*>())
-                    if (l->y() < box->y() && (!caption || l->y() > caption->y()))
-                        caption = l;
-                texts << caption->text() + ": " + box->text();
                 QVERIFY(box->isReadOnly());
+                texts << box->text();
                 QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
                 QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
-                copied << caption->text() + ": " + QGuiApplication::clipboard()->text();
+                copied << QGuiApplication::clipboard()->text();
             }
+            QTRY_COMPARE(QApplication::focusWidget()->objectName(), "cmdexit");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
         };
-        p.withDialog(p.ui().cmdcss, [&](QDialog* view) {
-            QCOMPARE(view->windowTitle(), "HTML and CSS");
-            QTRY_VERIFY(QApplication::focusWidget() &&
-                        QApplication::focusWidget()->window() == view);
-            focused = QApplication::focusWidget()->objectName();
-            read(view);
-            auto* exit = view->findChild<QPushButton*>("cmdexit");
-            if (closeBy == "exit")
-                p.click(exit);
-            else if (closeBy == "enter")
-                QTest::keyClick(exit, Qt::Key_Return);
-            else
-                view->close();
-        });
-        QCOMPARE(focused, "cmdexit");
+        p.withDialog(p.ui().cmdcss, read);
         const QString css = "a:link {color:#00CCFF;}\r\na:visited {color:#CCFF99;}\r\n"
                             "a:active {color:#FFCC66;}\r\na:hover {color:#FF9933;}\r\n"
                             "body {background-color:#003366; color:#FFFFFF;}";
-        QStringList expected{"HTML: <body BGCOLOR=\"#003366\" TEXT=\"#FFFFFF\" LINK=\"#00CCFF\" "
+        QStringList expected{"<body BGCOLOR=\"#003366\" TEXT=\"#FFFFFF\" LINK=\"#00CCFF\" "
                              "VLINK=\"#CCFF99\" ALINK=\"#FFCC66\">",
-                             "Inline CSS: <style type=\"text/css\">\r\n<!--\r\n" + css +
-                                 "\r\n-->\r\n</style>",
-                             "External CSS: " + css};
+                             "<style type=\"text/css\">\r\n<!--\r\n" + css + "\r\n-->\r\n</style>",
+                             css};
         QCOMPARE(texts, expected);
         QCOMPARE(copied, expected);
-
-        // Opened again after a change, it shows the page of that moment.
         p.ui().optbg->click();
         p.swatch(0);
         p.ui().opthl->click();

