@@ -3,6 +3,8 @@
 #include "FakeScreenGrabber.h"
 #include "PickWindow.h"
 
+#include <cmath>
+
 namespace {
 
 // The desktop's pixels name their own coordinates.
@@ -113,6 +115,59 @@ private Q_SLOTS:
         QVERIFY(!p.pick()->sampleVisible());
     }
 
+    // The sample beside the pointer, cut by the window's edge or not, never
+    // hides the pixel read, and what it covered is put back exactly.
+    void sample_data()
+    {
+        QTest::addColumn<QPoint>("pointer");
+        const QSize physical = DesktopLayout::current().physicalBounds().size();
+        QTest::newRow("inside") << QPoint(300, 300);
+        QTest::newRow("partly above the top") << QPoint(100, 20);
+        QTest::newRow("wholly above the top") << QPoint(100, 4);
+        QTest::newRow("past the top right corner") << QPoint(physical.width() - 2, 2);
+    }
+    void sample()
+    {
+        QFETCH(QPoint, pointer);
+        Picking p("");
+        p.start();
+        PickWindow* w = p.pick();
+        p.moveTo(pointer);
+        QVERIFY(w->sampleVisible());
+        QCOMPARE(w->sampleColor(), colourAt(pointer));
+        const QPointF at = w->layout().logicalPoint(pointer) - QPointF(w->geometry().topLeft());
+        QCOMPARE(w->sampleRect(), QRect(qRound(at.x() + 3), qRound(at.y() - 34), 17, 25));
+        p.moveTo(pointer + QPoint(-1, 1)); // the sample moves on
+        p.moveTo(QPoint(200, 200));
+        // Onto a pixel the sample covers now: the image is read, not the sample.
+        const QPoint covered =
+            (QPointF(w->sampleRect().center()) * w->devicePixelRatio()).toPoint();
+        p.moveTo(covered);
+        QCOMPARE(p.readout().constFirst(), colourAt(covered).name().toUpper());
+        w->hideSample();
+        const QSize physical = DesktopLayout::current().physicalBounds().size();
+        for (int y = 0; y < physical.height(); y += 7) // the image as it was taken
+            for (int x = 0; x < physical.width(); x += 7) {
+                const ColorValue c = w->GetPixel(QPoint(x, y));
+                QVERIFY(FakeScreenGrabber::decode(qRgb(GetRed(c), GetGreen(c), GetBlue(c))) ==
+                        QPoint(x, y));
+            }
+        QCOMPARE(w->GetPixel(QPoint(physical.width(), 0)), -1);
+    }
+
+    // Real pointer events: the pixel under the hot spot, a half to the even one.
+    void realPointer()
+    {
+        Picking p("");
+        p.start();
+        const qreal ratio = p.pick()->devicePixelRatio();
+        const QPoint pixel(int(std::nearbyint(41 * ratio)), int(std::nearbyint(61 * ratio)));
+        QTest::mouseMove(p.pick(), QPoint(41, 61));
+        QTRY_COMPARE(p.readout().constFirst(), colourAt(pixel).name().toUpper());
+        QTest::mouseClick(p.pick(), Qt::LeftButton, {}, QPoint(41, 61));
+        QCOMPARE(p.file(), recordOf(colourAt(pixel)));
+    }
+
     void picks_data()
     {
         // "X,Y" moves the pointer onto that pixel, L R M click there, "up" is a
@@ -126,18 +181,19 @@ private Q_SLOTS:
                             const QByteArray& added, const char* usable, bool image = true) {
             QTest::newRow(name) << actions << file << added << usable << image;
         };
-        const QByteArray at = recordOf(colourAt({128, 255})), keyed = recordOf(colourAt({21, 40}));
+        const QByteArray at = recordOf(colourAt({128, 254})), keyed = recordOf(colourAt({21, 40}));
         const QByteArray moved = recordOf(colourAt({200, 100}));
         const QByteArray back = recordOf(QGuiApplication::palette().color(QPalette::Base));
-        row("first pick into a new file", "128,255 L", {}, at, "");
-        row("every button picks", "128,255 L R M", TestFiles::records(1), at + at + at, "Clean");
-        row("the 145th colour makes a second page", "128,255 L", TestFiles::records(144), at,
+        row("first pick into a new file", "128,254 L", {}, at, "");
+        row("every button picks", "128,254 L R M", TestFiles::records(1), at + at + at, "Clean");
+        row("the 145th colour makes a second page", "128,254 L", TestFiles::records(144), at,
             "> Clean");
         row("no movement: black; a movement carries over", "up 200,100 stop start up", "",
             "000000" + moved, "Clean");
         row("no image: the window's colour", "40,40 L", "", back, "", false);
         row("keys: arrows, Shift, Return, Space; Escape ends",
             "20,30 Right Shift+Down Return Space Escape Return", "", keyed + keyed, "Clean");
+        row("keys stop at the edge", "5,50 Shift+Left Return", "", recordOf(colourAt({0, 50})), "");
         row("read-only file: a warning", "read-only 3,4 L", "112233", {}, "");
     }
     void picks()
