@@ -47,22 +47,6 @@ swatch_y() { echo $(((3876 + ($1 % 8) * 224) / 15 + 7)); }
 e2e_begin "screenshots"
 e2e_need Xvfb xdotool xwininfo xprop openbox import convert display
 
-seen=""
-# wait_until SECONDS DESCRIPTION COMMAND...
-wait_until()
-{
-    local seconds=$1 what=$2 i tries
-    shift 2
-    tries=$(awk -v s="$seconds" -v p="$E2E_POLL_INTERVAL" 'BEGIN { printf "%d", s / p }')
-    for i in $(seq 1 "$tries"); do
-        "$@" && return 0
-        e2e_app_running ||
-            e2e_fail "expected $what; the program ended with status $(cat "$e2e_work/app.status") first"
-        sleep "$E2E_POLL_INTERVAL"
-    done
-    e2e_fail "waited ${seconds}s for $what${seen:+; saw $seen}"
-}
-
 # pixel X Y: the screen's colour at root X,Y as RRGGBB.
 pixel()
 {
@@ -86,7 +70,7 @@ convert -size "${SCREEN_W}x${SCREEN_H}" xc: \
 # not to be trusted, what the screen shows is.
 display -window root "$e2e_work/background.png" >/dev/null 2>&1
 background_shown() { seen=$(pixel 930 330); [ "$seen" = FFD166 ]; }
-e2e_wait_for 10 "the background to show" background_shown
+e2e_wait 10 "the background to show" background_shown
 
 # ---- the program, with some picked colours -------------------------------
 sh "$launcher" --prepare-only || e2e_fail "the launcher could not prepare the data folder"
@@ -104,23 +88,25 @@ awk 'BEGIN {
     }
 }' >"$datadir/mycolor.rgb"
 
-e2e_start_app "$launcher" "$e2e_work"
+e2e_start_app "$e2e_work" "$launcher"
 e2e_wait_window "$MAIN_TITLE"
 main_window=$e2e_window
 e2e_wait_managed "$main_window"
 xdotool windowmove "$main_window" 150 170 || e2e_fail "xdotool windowmove failed"
 
+# frame_extents ID: "LEFT RIGHT TOP BOTTOM" of the window manager's frame.
+frame_extents() { xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p' | tr -d ','; }
 read_main()
 {
     local l r t b
     read -r main_x main_y main_w main_h <<<"$(e2e_geometry "$main_window")"
     [ -n "${main_h:-}" ] || e2e_fail "the main window has gone"
-    read -r l r t b <<<"$(e2e_frame_extents "$main_window")"
+    read -r l r t b <<<"$(frame_extents "$main_window")"
     frame_l=$((main_x - l)) frame_t=$((main_y - t))
     frame_r=$((main_x + main_w + r)) frame_b=$((main_y + main_h + b))
 }
 main_moved() { read_main; seen="client area at $main_x,$main_y"; [ "$frame_l" -ge 140 ] && [ "$frame_l" -le 160 ]; }
-wait_until 10 "the main window to move to 150,170" main_moved
+e2e_wait 10 "the main window to move to 150,170" main_moved
 
 click_in() { read_main; e2e_click $((main_x + $1)) $((main_y + $2)); }
 size_is() { seen=$(e2e_size "$main_window"); [ "$seen" = "$1" ]; }
@@ -146,30 +132,30 @@ shoot_main() { read_main; shoot "$1" "$frame_l" "$frame_t" "$frame_r" "$frame_b"
 
 # ---- expanded: a colour set on the sample page, a swatch chosen ----------
 click_in $CMDSWAP_X $CMDSWAP_Y
-wait_until 10 "the window to expand to $EXPANDED" size_is $EXPANDED
+e2e_wait 10 "the window to expand to $EXPANDED" size_is $EXPANDED
 sample_before=$(read_main; pixel $((main_x + SAMPLE_X)) $((main_y + SAMPLE_Y)))
 # The first colour set, then down the list with the keyboard to "Ocean Breeze".
 click_in $LIST_FIRST_X $LIST_FIRST_Y
 xdotool key Down Down Down Down Down || e2e_fail "xdotool key failed"
-wait_until 10 "the sample page to take the colour set's background" \
+e2e_wait 10 "the sample page to take the colour set's background" \
     client_pixel_is_not $SAMPLE_X $SAMPLE_Y "$sample_before"
 # A swatch of the user's colours becomes the current colour.
 swatch=19
 read_main
 swatch_colour=$(pixel $((main_x + $(swatch_x $swatch))) $((main_y + $(swatch_y $swatch))))
 click_in "$(swatch_x $swatch)" "$(swatch_y $swatch)"
-wait_until 10 "the current colour to be the swatch's $swatch_colour" \
+e2e_wait 10 "the current colour to be the swatch's $swatch_colour" \
     client_pixel_is $LBLCOLOR_X $LBLCOLOR_Y "$swatch_colour"
 shoot_main expanded
 
 # ---- shrunk ---------------------------------------------------------------
 click_in $CMDSWAP_X $CMDSWAP_Y
-wait_until 10 "the window to shrink to $SHRUNK" size_is $SHRUNK
+e2e_wait 10 "the window to shrink to $SHRUNK" size_is $SHRUNK
 shoot_main shrunk
 
 # ---- picking: the pointer over the screen, the readout showing its colour --
 click_in $CMDSWAP_X $CMDSWAP_Y
-wait_until 10 "the window to expand to $EXPANDED" size_is $EXPANDED
+e2e_wait 10 "the window to expand to $EXPANDED" size_is $EXPANDED
 click_in $OPTBG_X $OPTBG_Y
 click_in $CMDSTART_X $CMDSTART_Y
 find_pick_window()
@@ -184,8 +170,8 @@ find_pick_window()
     seen="no window of the program over the whole screen"
     return 1
 }
-wait_until 20 "the picking window over the whole screen" find_pick_window
-wait_until 10 "the main window back over the picking window" e2e_window_viewable "$main_window"
+e2e_wait 20 "the picking window over the whole screen" find_pick_window
+e2e_wait 10 "the main window back over the picking window" e2e_window_viewable "$main_window"
 stacked_above()
 {
     local list upper lower i=0 id
@@ -199,23 +185,23 @@ stacked_above()
     seen="stacking $list"
     [ -n "$upper" ] && [ -n "$lower" ] && [ "$upper" -gt "$lower" ]
 }
-wait_until 10 "the main window stacked above the picking window" stacked_above "$main_window" "$pick_window"
+e2e_wait 10 "the main window stacked above the picking window" stacked_above "$main_window" "$pick_window"
 # One pick from the yellow circle: "Newest Pick" and the grid take it.
 picks=$(wc -c <"$datadir/mycolor.rgb")
 xdotool mousemove 930 330 || e2e_fail "xdotool mousemove failed"
-wait_until 10 "the current colour to show the yellow under the pointer" \
+e2e_wait 10 "the current colour to show the yellow under the pointer" \
     client_pixel_is $LBLCOLOR_X $LBLCOLOR_Y FFD166
 xdotool click 1 || e2e_fail "xdotool click failed"
 picked() { seen="mycolor.rgb of $(wc -c <"$datadir/mycolor.rgb") bytes"; [ "$(wc -c <"$datadir/mycolor.rgb")" -ge $((picks + 6)) ]; }
-wait_until 10 "the pick to be stored" picked
+e2e_wait 10 "the pick to be stored" picked
 # Then the pointer at the top-left corner of the green shape, so that the
 # floating sample above it stands out against the background.
 point_x=800 point_y=540
 xdotool mousemove "$point_x" "$point_y" || e2e_fail "xdotool mousemove failed"
 want=$(pixel "$point_x" "$point_y")
-wait_until 10 "the current colour to show the screen's $want under the pointer" \
+e2e_wait 10 "the current colour to show the screen's $want under the pointer" \
     client_pixel_is $LBLCOLOR_X $LBLCOLOR_Y "$want"
-wait_until 10 "the sample page's background to take $want" client_pixel_is $SAMPLE_X $SAMPLE_Y "$want"
+e2e_wait 10 "the sample page's background to take $want" client_pixel_is $SAMPLE_X $SAMPLE_Y "$want"
 read_main
 shoot picking "$frame_l" "$frame_t" $((point_x + 40)) "$frame_b"
 
