@@ -33,8 +33,8 @@ while [ $# -gt 0 ]; do
 done
 [ ${#screens[@]} -gt 0 ] || screens=(1920x1080 3840x2160)
 [ -x "$bench" ] || { echo "run-picking.sh: no benchmark program at $bench" >&2; exit 2; }
-# shellcheck source=../tests/e2e/xsession.sh
-. "$here/../tests/e2e/xsession.sh"
+# shellcheck source=../scripts/xsession.sh
+. "$here/../scripts/xsession.sh"
 e2e_begin "run-picking.sh"
 e2e_need Xvfb xwininfo
 export QT_QPA_PLATFORM=xcb

@@ -13,8 +13,8 @@ if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
     shift
 fi
 [ -x "$bench" ] || { echo "run-startup.sh: no benchmark program at $bench" >&2; exit 2; }
-# shellcheck source=../tests/e2e/xsession.sh
-. "$here/../tests/e2e/xsession.sh"
+# shellcheck source=../scripts/xsession.sh
+. "$here/../scripts/xsession.sh"
 e2e_begin "run-startup.sh"
 e2e_need Xvfb xwininfo
 e2e_start_x

@@ -22,8 +22,8 @@ set -u
 
 # shellcheck source=setup.sh
 . "$(dirname "$0")/setup.sh"
-# shellcheck source=../tests/e2e/xsession.sh
-. "$TINTARO_ROOT/tests/e2e/xsession.sh"
+# shellcheck source=xsession.sh
+. "$TINTARO_ROOT/scripts/xsession.sh"
 
 # shellcheck disable=SC2086
 ensure_packages $TINTARO_RUN_PACKAGES xvfb xauth x11-utils || {

@@ -15,8 +15,8 @@ set -u
 
 # shellcheck source=setup.sh
 . "$(dirname "$0")/setup.sh"
-# shellcheck source=../tests/e2e/xsession.sh
-. "$TINTARO_ROOT/tests/e2e/xsession.sh"
+# shellcheck source=xsession.sh
+. "$TINTARO_ROOT/scripts/xsession.sh"
 
 # shellcheck disable=SC2086
 ensure_packages $TINTARO_RUN_PACKAGES xvfb xauth xdotool openbox x11-utils imagemagick || {

@@ -10,8 +10,8 @@ set -u
 umask 022
 # shellcheck source=setup.sh
 . "$(dirname "$0")/setup.sh"
-# shellcheck source=../tests/e2e/xsession.sh
-. "$TINTARO_ROOT/tests/e2e/xsession.sh"
+# shellcheck source=xsession.sh
+. "$TINTARO_ROOT/scripts/xsession.sh"
 # shellcheck disable=SC2086
 ensure_packages $TINTARO_RUN_PACKAGES $TINTARO_TEST_PACKAGES || { echo "test-package.sh: cannot install packages" >&2; exit 1; }
 

@@ -82,12 +82,6 @@ public:
                 return "backgrounds differ";
         return ColorSetRecord::fromColors(m_w->schemeColors()).bytes();
     }
-    // A click through the window system, which a modal dialog holds back.
-    void clickThroughWindow(QWidget* c)
-    {
-        QTest::mouseClick(m_w->windowHandle(), Qt::LeftButton, {},
-                          c->mapTo(&w(), c->rect().center()));
-    }
     // Clicks `opener`, which returns once the modal dialog it opens closed,
     // and hands the dialog to `examine`; closes it after, if still open. The
     // dialog is modal, on top, of fixed size, centred on the window, and holds
@@ -102,7 +96,9 @@ public:
                 const auto sizing = Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint;
                 const QPoint off = d->frameGeometry().center() - w().frameGeometry().center();
                 const bool expanded = w().isExpanded();
-                clickThroughWindow(ui().cmdswap);
+                // A click through the window system, which the dialog must hold back.
+                QTest::mouseClick(m_w->windowHandle(), Qt::LeftButton, {},
+                                  ui().cmdswap->mapTo(&w(), ui().cmdswap->rect().center()));
                 QVERIFY(d->isModal() && d->windowFlags().testFlag(Qt::WindowStaysOnTopHint) &&
                         !(d->windowFlags() & sizing) && d->minimumSize() == d->maximumSize() &&
                         qAbs(off.x()) <= 2 && qAbs(off.y()) <= 2 && w().isExpanded() == expanded);

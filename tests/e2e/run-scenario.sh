@@ -8,8 +8,8 @@
 set -u
 [ $# -eq 4 ] || { echo "usage: $0 nowm|openbox PROGRAM DATA_DIR XPROBE" >&2; exit 2; }
 wm=$1 program=$(realpath "$2") data=$(realpath "$3") probe=$(realpath "$4")
-# shellcheck source=xsession.sh
-. "$(dirname "$0")/xsession.sh"
+# shellcheck source=../../scripts/xsession.sh
+. "$(dirname "$0")/../../scripts/xsession.sh"
 e2e_begin "e2e_$wm"
 e2e_need Xvfb xdotool xwininfo xprop
 e2e_start_x

@@ -155,6 +155,14 @@ private Q_SLOTS:
                              view.join(' ').left(80));
                 QVERIFY2(view == before || view == after, where + "neither before nor after");
                 QVERIFY2(how == "fail" || view == after || !changed, where + "before again");
+                // A failed change leaves no temporary of its own, unless the clean-up failed.
+                const bool cleanUpFailed =
+                    output.contains(QRegularExpression("failing (unlink|remove)"));
+                const QStringList temporaries = QDir().entryList({"*.tmp"});
+                QVERIFY2(code != 1 || cleanUpFailed ||
+                             std::all_of(temporaries.begin(), temporaries.end(),
+                                         [&](const QString& t) { return files.contains(t); }),
+                         where + "a temporary left: " + temporaries.join(' ').toUtf8());
                 changed = view == after;
                 // The next change, over what was left.
                 const auto [nextCode, nextOutput] = child("stop 0", next);

@@ -33,7 +33,7 @@ int g_at = -1; // the call to stop or fail at; -1: counting has not begun
 int g_calls = 0;
 
 // True when this call is to fail; never returns when it is to stop.
-bool strike()
+bool strike(const char* call)
 {
     if (g_at < 0 || ++g_calls != g_at)
         return false;
@@ -42,6 +42,7 @@ bool strike()
         std::fflush(stdout);
         std::_Exit(77);
     }
+    std::fprintf(stderr, "failing %s\n", call);
     errno = ENOSPC;
     return true;
 }
@@ -61,7 +62,7 @@ bool changes(int flags)
 #define PASS(name, ret, params, args, guard, spec)                                                 \
     extern "C" ret name params spec                                                                \
     {                                                                                              \
-        if ((guard) && strike())                                                                   \
+        if ((guard) && strike(#name))                                                              \
             return -1;                                                                             \
         return real<ret(*) params>(#name) args;                                                    \
     }
@@ -83,7 +84,7 @@ PASS(ftruncate64, int, (int fd, off64_t n), (fd, n), true, noexcept)
         va_start(list, flags);                                                                     \
         const mode_t mode = (flags & (O_CREAT | O_TMPFILE)) ? va_arg(list, mode_t) : 0;            \
         va_end(list);                                                                              \
-        if (changes(flags) && strike())                                                            \
+        if (changes(flags) && strike(#name))                                                       \
             return -1;                                                                             \
         return real<type>(#name) args;                                                             \
     }
