@@ -1,14 +1,21 @@
 #pragma once
 
+#include "FakeScreenGrabber.h"
 #include "MainWindow.h"
 #include "MessageBoxes.h"
+#include "PickWindow.h"
 #include "ScopedCurrentDir.h"
 #include "ShapeWidget.h"
 #include "Startup.h"
 #include "SwatchLabel.h"
 #include "TestFiles.h"
 
+#include <QClipboard>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -28,35 +35,60 @@ inline QString usable(const MainWindowLayout& ui)
     return on.join(' ');
 }
 
+// The desktop the fake grabber hands in: every pixel names its coordinates.
+inline QColor colourAt(QPoint p)
+{
+    return FakeScreenGrabber::coordinateImage(QSize(p.x() + 1, p.y() + 1)).pixelColor(p);
+}
+inline QByteArray recordOf(const QColor& c)
+{
+    return c.name().mid(1).toUpper().toLatin1();
+}
+
 // The program started in a fresh folder holding the user's colours (null: no
 // file), a set.dat of one name, 216 web-safe colours of its own and `files`
-// (null: left out); expanded unless told otherwise.
+// (null: left out); expanded, picking from a fake desktop, opening nothing.
 class Program
 {
 public:
-    static QByteArray webSafe(int count = 216) // never null: no colours is an empty file
-    {
-        return QByteArray("").append(TestFiles::records(count, 0x100000));
-    }
-
     explicit Program(const QByteArray& userFile = {}, const QMap<QString, QByteArray>& files = {},
                      bool expanded = true)
     {
-        QMap<QString, QByteArray> all{
-            {"set.dat", "\"Default\"\r\n"}, {"websafe.rgb", webSafe()}, {"mycolor.rgb", userFile}};
+        QMap<QString, QByteArray> all{{"set.dat", "\"Default\"\r\n"},
+                                      {"websafe.rgb", TestFiles::records(216, 0x100000)},
+                                      {"mycolor.rgb", userFile}};
         all.insert(files);
         for (auto f = all.cbegin(); f != all.cend(); ++f)
             if (!f->isNull())
                 TestFiles::write(path(f.key()), *f);
         m_w = Startup::start();
+        grabFrom(true);
+        m_w->setPickDelay(0);
+        m_w->setUrlOpener([this](const QUrl& u) { m_urls << u.toString().remove(m_dir.path()); });
         if (expanded)
             ui().cmdswap->click();
         (void)QTest::qWaitForWindowActive(m_w.get());
+        // A message box no test answered would wait for ever: note and close it.
+        // The real name prompt is noted and accepted as offered.
+        QObject::connect(&m_catcher, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                m_caught << box->text();
+                box->close();
+            } else if (auto* prompt = qobject_cast<QInputDialog*>(modal)) {
+                const bool onTop = prompt->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+                m_prompt = QStringList{prompt->windowTitle(), prompt->labelText(),
+                                       prompt->textValue(), onTop ? "on top" : ""}
+                               .join('/');
+                prompt->accept();
+            }
+        });
+        m_catcher.start(50);
     }
 
     MainWindow& w() { return *m_w; }
     const MainWindowLayout& ui() { return m_w->controls(); }
-    QString usable() { return ::usable(ui()); }
+    PickWindow* pick() { return m_w->pickWindow(); }
     QString path(const QString& name) const { return m_dir.filePath(name); }
     QByteArray file(const QString& name = "mycolor.rgb") { return TestFiles::read(path(name)); }
     QWidget* find(const QString& name) { return m_w->findChild<QWidget*>(name); }
@@ -65,7 +97,25 @@ public:
         QTest::mouseClick(c, b, {}, c->rect().center());
     }
     void swatch(int cell, Qt::MouseButton b = Qt::LeftButton) { click(ui().lblcor[cell], b); }
-    QColor colorAt(int cell) { return ui().lblcor[cell]->backColor(); }
+    void grabFrom(bool image)
+    {
+        auto grabber = std::make_unique<FakeScreenGrabber>(
+            image ? std::optional(FakeScreenGrabber::coordinateShot()) : std::nullopt);
+        m_grabber = grabber.get();
+        m_w->setScreenGrabber(std::move(grabber));
+    }
+    // The pointer onto physical pixel p of the desktop.
+    void moveTo(QPoint p)
+    {
+        m_pointer = pick()->layout().logicalPoint(p);
+        pick()->Form_MouseMove(m_pointer);
+    }
+    void clickItem(int row)
+    {
+        QListWidget* list = ui().lstCorset;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
+    }
     QStringList readout()
     {
         QStringList texts;
@@ -82,6 +132,149 @@ public:
                 return "backgrounds differ";
         return ColorSetRecord::fromColors(m_w->schemeColors()).bytes();
     }
+    // Right-clicks `c` and closes the menu that opens; what it offered:
+    // "Delete", "Delete (off)", or nothing.
+    QString popUp(QWidget* c)
+    {
+        QString offered = "no menu";
+        const auto connection = QObject::connect(&w(), &MainWindow::popupMenuAboutToShow, [&] {
+            const bool listed = ui().mnuDel->isVisible() && ui().mnusep->isVisible();
+            offered = !listed ? "" : ui().mnuDel->isEnabled() ? "Delete" : "Delete (off)";
+            QTimer::singleShot(0, ui().mnuPop, &QMenu::close);
+        });
+        click(c, Qt::RightButton);
+        QObject::disconnect(connection);
+        return offered;
+    }
+
+    // Plays steps as a user would. Palette: > < w u (web-safe, user) D C
+    // (Delete it, Clean), N (a click on swatch N), mid:N, menu:N or
+    // menu:colour (a right click), del:N (Delete on N's menu), copy:<entry>.
+    // Picking: X,Y (the pointer onto that pixel), L R M (clicks there), up
+    // (a release where it never moved), key:<keys> (to the main window), esc
+    // (to the picking window), noimage. Sets: set:N (a click on row N),
+    // list:<key>, tab:<name> (the focus by keyboard), space:<name>. Answers:
+    // ok, cancel, in:<text> ('_' a blank; in:- cancels); unanswered, the
+    // real name prompt is accepted as offered. ro:<file or .> makes it read-only. Anything else
+    // clicks the control of that name.
+    void run(const QString& script)
+    {
+        for (const QString& step : script.split(' ', Qt::SkipEmptyParts)) {
+            QString arg = step.section(':', 1);
+            const int button = QString("><wuDC").indexOf(step);
+            const QKeySequence keys(arg);
+            if (step.size() == 1 && button >= 0)
+                click(std::array<QWidget*, 6>{ui().cmdnext, ui().cmdpre, ui().optwebsafe,
+                                              ui().optuser, ui().cmddel,
+                                              ui().cmdclean}[std::size_t(button)]);
+            else if (step[0].isDigit() && !step.contains(','))
+                swatch(step.toInt());
+            else if (step.contains(','))
+                moveTo(QPoint(step.section(',', 0, 0).toInt(), step.section(',', 1).toInt()));
+            else if (step == "L" || step == "R" || step == "M")
+                QTest::mouseClick(pick(),
+                                  std::array{Qt::LeftButton, Qt::RightButton,
+                                             Qt::MiddleButton}[QString("LRM").indexOf(step)],
+                                  {}, (m_pointer - QPointF(pick()->position())).toPoint());
+            else if (step.startsWith("mid:"))
+                swatch(arg.toInt(), Qt::MiddleButton);
+            else if (step.startsWith("menu:"))
+                m_menu = popUp(arg == "colour" ? ui().lblcolor : ui().lblcor[arg.toInt()]);
+            else if (step.startsWith("del:") && popUp(ui().lblcor[arg.toInt()]) == "Delete")
+                ui().mnuDel->trigger();
+            else if (step.startsWith("copy:"))
+                copy(arg);
+            else if (step == "up")
+                pick()->Form_MouseUp();
+            else if (step.startsWith("key:"))
+                QTest::keyClick(ui().cmdstart, keys[0].key(), keys[0].keyboardModifiers());
+            else if (step == "esc")
+                QTest::keyClick(pick(), Qt::Key_Escape);
+            else if (step == "noimage")
+                grabFrom(false);
+            else if (step.startsWith("set:"))
+                clickItem(arg.toInt());
+            else if (step.startsWith("list:"))
+                QTest::keyClick(ui().lstCorset, keys[0].key());
+            else if (step.startsWith("tab:"))
+                find(arg)->setFocus(Qt::TabFocusReason);
+            else if (step.startsWith("space:"))
+                QTest::keyClick(find(arg), Qt::Key_Space);
+            else if (step == "ok" || step == "cancel")
+                MessageBoxes::setNextAnswer(step == "ok" ? QMessageBox::Ok : QMessageBox::Cancel);
+            else if (step.startsWith("in:"))
+                MessageBoxes::setNextInput(arg == "-" ? std::nullopt
+                                                      : std::optional(arg.replace('_', ' ')));
+            else if (step.startsWith("ro:"))
+                TestFiles::setReadOnly(path(arg), true);
+            else if (QWidget* c = find(step))
+                click(c);
+            else
+                QFAIL(qPrintable("no such step: " + step));
+            if (pick())
+                m_lastPick = pick();
+            QCoreApplication::processEvents(); // anything queued would act now
+        }
+        TestFiles::setReadOnly(path("."), false);
+    }
+
+    // What a user can see after the steps, by name.
+    QString fact(const QString& name)
+    {
+        const std::map<QString, std::function<QString()>> facts{
+            {"file", [&] { return QString::fromLatin1(file()); }},
+            {"top", [&] { return QString::number(w().grid().cellRecord(0)); }},
+            {"usable", [&] { return usable(ui()); }},
+            {"readout", [&] { return readout().join(' '); }},
+            {"colour", [&] { return ui().txtrgb->text(); }},
+            {"newest", [&] { return ui().shpnew->fillColor().name().toUpper(); }},
+            {"clip", [&] { return QGuiApplication::clipboard()->text(); }},
+            {"menu", [&] { return m_menu; }},
+            {"shown",
+             [&] {
+                 const QString dir = QDir::toNativeSeparators(m_dir.path());
+                 return (MessageBoxes::shownTexts() + m_caught).join('|').replace(dir, "<dir>");
+             }},
+            {"page", [&] { return QString::fromLatin1(scheme()); }},
+            {"names", [&] { return QString::fromUtf8(file("set.dat")); }},
+            {"sets", [&] { return QString::fromLatin1(file("colorset.dat")); }},
+            {"row", [&] { return QString::number(ui().lstCorset->currentRow()); }},
+            {"chosen", [&] { return QString::number(w().selectedSetIndex()); }},
+            {"delete", [&] { return QString(ui().cmdDelItem->isEnabled() ? "on" : "off"); }},
+            {"picking", [&] { return QString::number(w().state().Picking); }},
+            {"grabs", [&] { return QString::number(m_grabber->grabs()); }},
+            {"opened", [&] { return m_urls.join(' '); }},
+            {"prompt", [&] { return m_prompt; }},
+        };
+        const auto f = facts.find(name);
+        return f != facts.end() ? f->second() : "no such fact: " + name;
+    }
+
+    // What holds after any steps: the grid shows the palette's file as it
+    // is, no temporary is left, and a session's window goes when it ends.
+    void checkInvariants()
+    {
+        QCOMPARE(w().state().UserColorCount, int(file().size() / 6));
+        QVERIFY(QDir(path(".")).entryList({"*.tmp"}).isEmpty());
+        const bool webSafe = ui().optwebsafe->isChecked();
+        QCOMPARE(ui().mnuDel->isVisible(), !webSafe);
+        const QByteArray shown = file(webSafe ? "websafe.rgb" : "mycolor.rgb");
+        const int top = webSafe ? w().state().WebSafePagePos : w().state().UserPagePos;
+        for (int cell = 0; cell < 144; ++cell) { // newest first; white where no record is
+            const int record = top - cell;
+            const bool there = record > 0 && record * 6 <= shown.size();
+            QCOMPARE(w().grid().cellRecord(cell), there ? record : 0);
+            const QColor c(there ? QString::fromLatin1("#" + shown.mid((record - 1) * 6, 6)) : "");
+            QCOMPARE(ui().lblcor[cell]->backColor(), c.isValid() ? c : Qt::white);
+        }
+        if (!w().state().Picking)
+            QTRY_VERIFY(!m_lastPick); // the window and its image are released
+        else
+            QVERIFY(pick()->isVisible() &&
+                    pick()->geometry() == DesktopLayout::current().logicalBounds() &&
+                    w().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    }
+
     // Clicks `opener`, which returns once the modal dialog it opens closed,
     // and hands the dialog to `examine`; closes it after, if still open. The
     // dialog is modal, on top, of fixed size, centred on the window, and holds
@@ -94,9 +287,10 @@ public:
             [&] { // a failed check returns from here only, and the dialog closes
                 QVERIFY(d);
                 const auto sizing = Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint;
-                const QPoint off = d->frameGeometry().center() - w().frameGeometry().center();
+                QPoint off = d->frameGeometry().center() - w().frameGeometry().center();
+                if (!w().screen()->availableGeometry().contains(w().frameGeometry()))
+                    off = {}; // on a screen too small, kept on the screen instead
                 const bool expanded = w().isExpanded();
-                // A click through the window system, which the dialog must hold back.
                 QTest::mouseClick(m_w->windowHandle(), Qt::LeftButton, {},
                                   ui().cmdswap->mapTo(&w(), ui().cmdswap->rect().center()));
                 QVERIFY(d->isModal() && d->windowFlags().testFlag(Qt::WindowStaysOnTopHint) &&
@@ -112,6 +306,26 @@ public:
     }
 
 private:
+    // The entry copies the colour, only as text, and shows what it copies.
+    void copy(const QString& entry)
+    {
+        auto* before = new QMimeData; // an image and rich text, to be replaced
+        before->setImageData(QImage(4, 4, QImage::Format_RGB32));
+        before->setHtml("<b>old</b>");
+        QGuiApplication::clipboard()->setMimeData(before);
+        QAction* action = w().findChild<QAction*>(entry);
+        action->trigger();
+        const QMimeData* now = QGuiApplication::clipboard()->mimeData();
+        QVERIFY(!now->hasImage() && !now->hasHtml());
+        QVERIFY(action->text().endsWith("Format: " + now->text()));
+    }
+
     ScopedCurrentDir m_dir;
     std::unique_ptr<MainWindow> m_w;
+    FakeScreenGrabber* m_grabber = nullptr;
+    QPointer<PickWindow> m_lastPick;
+    QPointF m_pointer;
+    QTimer m_catcher;
+    QStringList m_caught, m_urls;
+    QString m_menu, m_prompt;
 };

@@ -1,38 +1,59 @@
 #include "AppFixture.h"
 
+#include "CodeBox.h"
 #include "Twips.h"
 
-#include <QClipboard>
 #include <QLabel>
-#include <QListWidget>
-#include <QMenu>
-#include <QMimeData>
 #include <QStyle>
 
+#include <cmath>
+
 namespace {
+
 template <typename T> bool is(const QObject* o)
 {
     return qobject_cast<const T*>(o);
 }
-// Right-clicks `c` and closes the menu that opens; what it offered: "Delete",
-// "Delete (off)", or nothing.
-QString popUp(Program& p, QWidget* c)
+
+// Four colour sets, the first undeletable. Fields in file order: text,
+// background, normal, visited, active, hover, each as BBGGRR.
+const QStringList kNames{"Default", "Ocean", "Forest", "Sunset"};
+const QList<QByteArray> kRecords{
+    "000000FFFFFF000000000000000000000000", "FFFFFF663300FFCC0099FFCC66CCFF3399FF",
+    "E0F0E0224411AACC88779944CCEEAA00FF00", "0000801A2B3C4D5E6F7A8B9C0D1E2FABCDEF"};
+
+QByteArray namesFile(const QStringList& names)
 {
-    QString offered = "no menu";
-    const auto connection = QObject::connect(&p.w(), &MainWindow::popupMenuAboutToShow, [&] {
-        const bool listed = p.ui().mnuDel->isVisible() && p.ui().mnusep->isVisible();
-        offered = !listed ? "" : p.ui().mnuDel->isEnabled() ? "Delete" : "Delete (off)";
-        QTimer::singleShot(0, p.ui().mnuPop, &QMenu::close);
-    });
-    p.click(c, Qt::RightButton);
-    QObject::disconnect(connection);
-    return offered;
+    QByteArray out;
+    for (const QString& name : names)
+        out += '"' + name.toUtf8() + "\"\r\n";
+    return out;
+}
+
+// "websafe:N" (N web-safe colours, -1 no file), "sets" (the four above),
+// "sets+" (and one with a damaged field, one without a record).
+QMap<QString, QByteArray> filesFor(const QString& setup)
+{
+    if (setup.startsWith("websafe:")) {
+        const int n = setup.section(':', 1).toInt();
+        return {{"websafe.rgb", n < 0 ? QByteArray() : TestFiles::records(n, 0x100000)}};
+    }
+    if (setup.isEmpty())
+        return {};
+    QByteArray damaged = kRecords.at(2);
+    damaged.replace(12, 6, "GGGGGG");
+    const bool more = setup == "sets+";
+    return {{"set.dat",
+             namesFile(kNames + (more ? QStringList{"Damaged", "No record"} : QStringList()))},
+            {"colorset.dat", kRecords.join() + (more ? damaged : QByteArray())}};
 }
 
 } // namespace
 
-// Start-up from the folder's files, the window's layout and its commands. Its
-// title and sizes, the About box and closing are checked end to end (tests/e2e).
+// The main window driven as a user drives it: start-up from the folder's
+// files, the layout, the palette, picking, the colour sets and the code
+// view. Its title and sizes, the About box and closing are checked end to
+// end (tests/e2e).
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -133,11 +154,11 @@ private Q_SLOTS:
         p.click(p.ui().opttext); // the target options form a group of their own
         QVERIFY(!p.ui().optnone->isChecked() && p.ui().optuser->isChecked());
         p.swatch(0);
-        QCOMPARE(p.usable(), "> Delete Clean frame");
+        QCOMPARE(p.fact("usable"), "> Delete Clean frame");
         p.click(p.ui().cmdswap);
         QCOMPARE(p.ui().cmdswap->text(), "Expand>>");
         QVERIFY(p.ui().optnone->isChecked()); // the sample page is out of sight
-        QCOMPARE(p.usable(), "> Clean");
+        QCOMPARE(p.fact("usable"), "> Clean");
         QVERIFY(p.w().pos() == place && p.ui().lblcor[143]->pos() == cell);
     }
 
@@ -187,216 +208,293 @@ private Q_SLOTS:
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(", ")));
     }
 
-    void windowCommands_data()
-    {
-        QTest::addColumn<QString>("clicked");
-        QTest::addColumn<QUrl>("opened"); // relative: in the program's folder
-        QTest::newRow("Help") << "cmdhelp" << QUrl("help.htm");
-        QTest::newRow("logo") << "imgmark" << QUrl("https://tintaro.org");
-        QTest::newRow("Minimum") << "cmdmin" << QUrl();
-    }
     void windowCommands()
     {
-        QFETCH(QString, clicked);
-        QFETCH(QUrl, opened);
         Program p;
-        QList<QUrl> urls;
-        p.w().setUrlOpener([&urls](const QUrl& u) { urls << u; });
-        QTest::mouseClick(p.find(clicked), Qt::LeftButton, {}, QPoint(5, 5));
-        if (opened.isRelative() && !opened.isEmpty())
-            opened = QUrl::fromLocalFile(p.path(opened.path()));
-        QCOMPARE(urls, opened.isEmpty() ? QList<QUrl>() : QList<QUrl>{opened});
+        p.run("cmdhelp imgmark cmdmin");
+        QCOMPARE(p.fact("opened"), "file:///help.htm https://tintaro.org");
         QTRY_VERIFY(p.w().isMinimized());
     }
 
-    void palette_data()
+    // Steps (see Program::run) from the user's colours and a setup (see
+    // filesFor); then what the named facts (see Program::fact) must read.
+    void steps_data()
     {
-        QTest::addColumn<QByteArray>("file");
-        // Pages on (>) and back (<), the web-safe (w) and user's (u) palette, a
-        // left click on cell N, Delete on N's menu (mN), "Delete it" (D) and
-        // "Clean duplicate" (C); locking the user's file or folder read-only.
-        QTest::addColumn<QString>("actions");
-        QTest::addColumn<int>("top"); // the record in cell 0
-        QTest::addColumn<QString>("usable");
-        QTest::addColumn<QByteArray>("kept");    // null: the file as it was
-        QTest::addColumn<int>("webSafeColours"); // -1: no file
-
-        const auto row = [](const char* name, const QByteArray& file, const QString& actions,
-                            int top, const char* usable, const QByteArray& kept = {},
-                            int webSafe = 216) {
-            QTest::newRow(name) << file << actions << top << usable << kept << webSafe;
+        QTest::addColumn<QByteArray>("userFile"); // null: no file
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("expected"); // "fact=text; ..."
+        const auto row = [](const char* name, const QByteArray& userFile, const char* setup,
+                            const QString& steps, const QString& expected) {
+            QTest::newRow(name) << userFile << setup << steps << expected;
         };
         using TestFiles::records;
+        const auto file = [](const QByteArray& bytes) { return "file=" + QString(bytes); };
+        // The palette: paging, the two palettes, deleting and cleaning.
         const QString toEnd = "> w > > > > > > > > >"; // the web-safe palette's last page
-        row("150", records(150), "3", 150, "> Delete Clean frame");
-        row("153: one column on", records(153), ">", 145, "< > Clean");
-        row("web-safe: its own first page", records(300), "3 > w", 216, ">");
-        row("web-safe: last page", records(300), toEnd, 144, "<");
-        row("back to the user's page", records(300), toEnd + " u", 292, "< > Clean");
-        row("web-safe file missing", records(5), "w", 216, ">", {}, -1);
-        row("web-safe file short", records(5), "w", 216, ">", {}, 100);
-        row("delete an older one by its menu", records(5), "m3", 4, "Clean",
-            records(1) + records(3, 2));
-        row("delete the last colour", records(1), "0 D", 0, "", "");
-        row("delete record 100 of 200 a column on", records(200), "> 92 D", 191, "< > Clean",
-            records(99) + records(100, 100));
-        row("clean: the oldest of each stays, in order", "FF000000FF00FF00000000FF00FF00", "0 C", 3,
-            "", "FF000000FF000000FF");
-        row("clean: letter case counts", "ff0000FF0000ff0000", "0 C", 2, "", "ff0000FF0000");
-        row("clean: damaged records compared as bytes", "zz0000zz0000FF0000", "0 C", 2, "",
-            "zz0000FF0000");
-        row("clean a column on: back to the newest page", records(300), "> C", 300, ">",
-            records(300));
-        row("read-only file: nothing deleted", "FF0000FF000000FF00", "mycolor.rgb 1 D", 3,
-            "Delete Clean frame");
-        row("read-only folder: nothing cleaned", "FF0000FF000000FF00", ". C", 3, "Clean");
-    }
-    void palette()
-    {
-        QFETCH(QByteArray, file);
-        QFETCH(QString, actions);
-        QFETCH(int, top);
-        QFETCH(QString, usable);
-        QFETCH(QByteArray, kept);
-        QFETCH(int, webSafeColours);
-        const bool readOnly = actions.contains('.');
-        if (readOnly && TestFiles::ignoresPermissions())
-            QSKIP("permissions do not bind this user; the unprivileged run covers this");
-
-        const QByteArray webSafe =
-            webSafeColours < 0 ? QByteArray() : Program::webSafe(webSafeColours);
-        Program p(file, {{"websafe.rgb", webSafe}});
-        if (readOnly)
-            MessageBoxes::setNextAnswer(QMessageBox::Ok);
-        for (const QString& a : actions.split(' ')) {
-            QWidget* const buttons[] = {p.ui().cmdnext, p.ui().cmdpre, p.ui().optwebsafe,
-                                        p.ui().optuser, p.ui().cmddel, p.ui().cmdclean};
-            const int button = QString("><wuDC").indexOf(a);
-            if (a.size() == 1 && button >= 0) {
-                p.click(buttons[button]);
-            } else if (a.contains('.')) {
-                TestFiles::setReadOnly(p.path(a), true);
-            } else if (a.startsWith('m')) {
-                QCOMPARE(popUp(p, p.ui().lblcor[a.mid(1).toInt()]), "Delete");
-                p.ui().mnuDel->trigger();
-            } else {
-                p.swatch(a.toInt());
-            }
-        }
-        TestFiles::setReadOnly(p.path("."), false);
-        QCOMPARE(MessageBoxes::shownTexts().size(), readOnly ? 1 : 0);
-        QVERIFY(!readOnly || MessageBoxes::shownTexts().constFirst().contains("mycolor"));
-        QCOMPARE(p.file(), kept.isNull() ? file : kept);
-        QVERIFY(!QFileInfo::exists(p.path("mycolor.tmp")));
-        QCOMPARE(p.w().state().UserColorCount, int(p.file().size() / 6));
-        const bool showingWebSafe = p.ui().optwebsafe->isChecked();
-        const QByteArray shown = showingWebSafe ? webSafe : p.file();
-        for (int cell = 0; cell < 144; ++cell) { // newest first; white where no record is
-            const int record = top - cell;
-            const bool there = record > 0 && record * 6 <= shown.size();
-            QCOMPARE(p.w().grid().cellRecord(cell), there ? record : 0);
-            const QColor c(there ? QString::fromLatin1("#" + shown.mid((record - 1) * 6, 6)) : "");
-            QCOMPARE(p.colorAt(cell), c.isValid() ? c : Qt::white);
-        }
-        QCOMPARE(p.usable(), usable);
-        QCOMPARE(p.ui().mnuDel->isVisible(), !showingWebSafe);
-        QCOMPARE(QFileInfo::exists(p.path("websafe.rgb")), webSafeColours >= 0);
-    }
-
-    // A click with any button makes a swatch's colour the current one; a
-    // right click also opens the copy menu.
-    void swatchMenu_data()
-    {
-        QTest::addColumn<int>("cell"); // of "zz0A00", "050a00", "80FFCC"; -1: the current colour
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("copied");
-        QTest::addColumn<QString>("offered");
-        QTest::addColumn<bool>("webSafe");
-        const auto row = [](const char* name, int cell, const char* entry, const char* copied,
-                            const char* offered, bool webSafe = false) {
-            QTest::newRow(name) << cell << entry << copied << offered << webSafe;
+        row("150: a swatch chosen", records(150), "", "3", "top=150; usable=> Delete Clean frame");
+        row("153: one column on", records(153), "", ">", "top=145; usable=< > Clean");
+        row("web-safe: its own first page", records(300), "", "3 > w", "top=216; usable=>");
+        row("web-safe: last page", records(300), "", toEnd, "top=144; usable=<");
+        row("back to the user's page", records(300), "", toEnd + " u", "top=292; usable=< > Clean");
+        row("web-safe file missing", records(5), "websafe:-1", "w", "top=0; usable=>");
+        row("web-safe file short", records(5), "websafe:100", "w", "top=0; usable=>");
+        row("delete by the menu", records(5), "", "del:3",
+            file(records(1) + records(3, 2)) + "; usable=Clean");
+        row("delete the last colour", records(1), "", "0 D", "file=; usable=");
+        row("delete record 100 of 200 a column on", records(200), "", "> 92 D",
+            file(records(99) + records(100, 100)) + "; top=191; usable=< > Clean");
+        row("clean: the oldest of each stays, in order", "FF000000FF00FF00000000FF00FF00", "",
+            "0 C", "file=FF000000FF000000FF; usable=");
+        row("clean: letter case counts", "ff0000FF0000ff0000", "", "0 C", "file=ff0000FF0000");
+        row("clean: damaged records compared as bytes", "zz0000zz0000FF0000", "", "0 C",
+            "file=zz0000FF0000");
+        row("clean a column on: back to the newest page", records(300), "", "> C",
+            file(records(300)) + "; top=300; usable=>");
+        row("read-only file: nothing deleted", "FF0000FF000000FF00", "", "ro:mycolor.rgb 1 D",
+            "file=FF0000FF000000FF00; usable=Delete Clean frame; shown=The colour could not be "
+            "deleted.\n\n\"mycolor.rgb\" is read-only, so it cannot be changed.");
+        row("read-only folder: nothing cleaned", "FF0000FF000000FF00", "", "ro:. C",
+            "file=FF0000FF000000FF00; usable=Clean; shown=The duplicate colours could not be "
+            "removed.\n\nCannot create the temporary file \"mycolor.tmp\": Permission denied");
+        // A click with any button makes a swatch's colour the current one;
+        // a right click opens the copy menu.
+        const QByteArray three = "zz0A00050a0080FFCC";
+        const QString copy = "set:1 mid:%1 menu:%1 copy:%2";
+        row("copy #hex", three, "sets", copy.arg(0).arg("mnucopyhex"),
+            "clip=#80FFCC; menu=Delete; colour=#80FFCC; delete=off; usable=Delete Clean frame");
+        row("copy hex, lower case", three, "", copy.arg(1).arg("mnucopyhex1"), "clip=050A00");
+        row("copy quoted #hex", three, "", copy.arg(0).arg("mnucopyhex2"), "clip=\"#80FFCC\"");
+        row("copy quoted hex, damaged: white", three, "", copy.arg(2).arg("mnucopyhex3"),
+            "clip=\"FFFFFF\"; colour=#FFFFFF");
+        row("copy RGB(), no zero fill", three, "", copy.arg(1).arg("mnucopyrgb1"),
+            "clip=RGB(5,10,0)");
+        row("copy a triple, empty cell", three, "", copy.arg(9).arg("mnucopyrgb"),
+            "clip=255,255,255; menu=Delete (off); usable=Clean frame");
+        row("copy a web-safe colour", three, "", "w mid:0 menu:0 copy:mnucopyhex",
+            "clip=#1000D7; menu=; usable=> frame");
+        row("copy the current colour", three, "", "mid:0 menu:colour copy:mnucopyrgb",
+            "clip=128,255,204; menu=; usable=Delete Clean frame; file=" + QString(three));
+        // A swatch colours the element its target names; the element gives it back.
+        const QString target = "1 %1 0 optnone 1 %2";
+        const QString black = "000000", white = "FFFFFF", mint = "332211";
+        const auto page = [&](int field) {
+            QStringList f{black, white, black, black, black, black};
+            if (field >= 0)
+                f[field] = mint;
+            return "page=" + f.join("") + (field < 0 ? "" : "; usable=Clean") + "; colour=#112233";
         };
-        row("#hex", 0, "mnucopyhex", "#80FFCC", "Delete");
-        row("hex, lower case", 1, "mnucopyhex1", "050A00", "Delete");
-        row("quoted #hex", 0, "mnucopyhex2", "\"#80FFCC\"", "Delete");
-        row("quoted hex, damaged: white", 2, "mnucopyhex3", "\"FFFFFF\"", "Delete");
-        row("RGB(), no zero fill", 1, "mnucopyrgb1", "RGB(5,10,0)", "Delete");
-        row("triple, empty cell", 9, "mnucopyrgb", "255,255,255", "Delete (off)");
-        row("web-safe colour", 0, "mnucopyhex", "#1000D7", "", true);
-        row("current colour", -1, "mnucopyrgb", "128,255,204", "");
+        row("target None", "80FFCC112233", "", "1 optnone 0", page(-1));
+        row("target Text", "80FFCC112233", "", target.arg("opttext", "lbltext"), page(0));
+        row("target Background", "80FFCC112233", "", target.arg("optbg", "lbldisplay"), page(1));
+        row("target Normal link", "80FFCC112233", "", target.arg("optnl", "lblnl"), page(2));
+        row("target Visited link", "80FFCC112233", "", target.arg("optvl", "lblvl"), page(3));
+        row("target Active link", "80FFCC112233", "", target.arg("optal", "lblal"), page(4));
+        row("target Hover link", "80FFCC112233", "", target.arg("opthl", "lblhl"), page(5));
+        // Picking: the colour under the pointer everywhere, picks, and what ends a session.
+        const QByteArray at = recordOf(colourAt({128, 254})), keyed = recordOf(colourAt({21, 40}));
+        const QByteArray moved = recordOf(colourAt({200, 100}));
+        const QByteArray back = recordOf(QGuiApplication::palette().color(QPalette::Base));
+        row("movement: the readout and the target", records(3), "", "cmdstart optbg 0 261,522",
+            "readout=#050A21 5,10,33 005 05 010 0A 033 21; usable=Clean; "
+            "page=000000210A05000000000000000000000000");
+        row("first pick into a new file", {}, "", "cmdstart 128,254 L",
+            file(at) + "; newest=#" + at + "; picking=1; usable=");
+        row("every button picks", records(1), "", "cmdstart 128,254 L R M",
+            file(records(1) + at + at + at) + "; usable=Clean");
+        row("the 145th colour makes a second page", records(144), "", "cmdstart 128,254 L",
+            "usable=> Clean; top=145");
+        row("no movement: black; a movement carries over", "", "",
+            "cmdstart up 200,100 cmdstop cmdstart up", file("000000" + moved) + "; grabs=2");
+        row("no image: the window's colour", "", "", "noimage cmdstart 40,40 L", file(back));
+        row("keys: arrows, Shift, Return, Space; Escape ends", "", "",
+            "cmdstart 20,30 key:Right key:Shift+Down key:Return key:Space key:Escape key:Return",
+            file(keyed + keyed) + "; picking=0");
+        row("keys stop at the edge", "", "", "cmdstart 5,50 key:Shift+Left key:Return",
+            file(recordOf(colourAt({0, 50}))));
+        row("read-only file: a warning, nothing picked", "112233", "",
+            "ro:mycolor.rgb cmdstart 3,4 L",
+            "file=112233; shown=The colour #030400 could not be kept: \"mycolor.rgb\" in the "
+            "folder \"<dir>\" cannot be written (Unknown error).");
+        row("a session: the user's palette, the window on top", records(3), "", "w cmdstart",
+            "picking=1; grabs=1; top=3; usable=Clean");
+        row("Stop picking ends a session", records(3), "", "cmdstart cmdstop", "picking=0");
+        row("Help ends a session", records(3), "", "cmdstart cmdhelp", "picking=0");
+        row("the logo ends a session", records(3), "", "cmdstart imgmark", "picking=0");
+        row("the web-safe palette ends a session", records(3), "", "cmdstart w",
+            "picking=0; usable=>");
+        row("Escape ends a session", records(3), "", "cmdstart esc", "picking=0");
+        row("a new session takes a new image", records(3), "", "cmdstart esc cmdstart",
+            "picking=1; grabs=2");
+        // Colour sets: choosing, saving and deleting. Swatch 0 shows #80FFCC.
+        const QString sets = "12345680FFCC";
+        QByteArray mixed = kRecords.at(2);
+        mixed.replace(12, 6, kRecords.at(1).mid(12, 6));
+        const QString chosen = "; usable=Clean; colour=#80FFCC";
+        row("choose the first: Delete stays off", sets.toLatin1(), "sets+", "opttext 0 set:0",
+            "row=0; delete=off; page=" + kRecords.at(0) + chosen);
+        row("choose the last", sets.toLatin1(), "sets+", "opttext 0 set:3",
+            "row=3; delete=on; page=" + kRecords.at(3) + chosen);
+        row("choose by keys: Home, Down", sets.toLatin1(), "sets+",
+            "opttext 0 tab:lstCorset list:Home list:Down",
+            "row=1; delete=on; page=" + kRecords.at(1) + chosen);
+        row("a damaged field keeps its colour", sets.toLatin1(), "sets+", "opttext 0 set:1 set:4",
+            "row=4; page=" + mixed + chosen);
+        row("a set without a record changes nothing", sets.toLatin1(), "sets+", "set:1 set:4 set:5",
+            "row=5; page=" + mixed);
+        row("leaving the list keeps the choice for deleting", sets.toLatin1(), "sets",
+            "set:2 list:Tab", "row=-1; delete=off; chosen=2");
+        const QString save = "set:2 optbg 0 ";
+        const QByteArray saved = "E0F0E0CCFF80AACC88779944CCEEAA00FF00";
+        const QString ask = "Please input a name:";
+        const auto sets4 = [&](const QStringList& added, const QByteArrayList& records) {
+            return "names=" + namesFile(kNames + added) + "; sets=" + kRecords.join() +
+                   records.join();
+        };
+        const auto without = [&](int row) {
+            return "names=" + namesFile(kNames.mid(0, row) + kNames.mid(row + 1)) +
+                   "; sets=" + (kRecords.mid(0, row) + kRecords.mid(row + 1)).join();
+        };
+        row("save: Cancel", sets.toLatin1(), "sets", save + "in:- cmdSave",
+            sets4({}, {}) + "; shown=" + ask);
+        row("save: three blanks: no name; chosen again", sets.toLatin1(), "sets",
+            save + "in:___ cmdSave set:0 set:4", sets4({"no name"}, {saved}) + "; page=" + saved);
+        row("save: the offered name twice", sets.toLatin1(), "sets", save + "cmdSave cmdSave",
+            sets4({"scheme1", "scheme1"}, {saved, saved}) +
+                "; prompt=Input name/Please input a name:/scheme1/on top");
+        row("save: quotes and accents", sets.toLatin1(), "sets",
+            save + QString::fromUtf8("in:\"Caf\xc3\xa9\" cmdSave"),
+            sets4({QString::fromUtf8("\"Caf\xc3\xa9\"")}, {saved}));
+        row("save: read-only folder", sets.toLatin1(), "sets", save + "ro:. in:Dusk cmdSave",
+            sets4({}, {}) + "; shown=" + ask +
+                "|The colour set could not be saved: the folder \"<dir>\" is "
+                "read-only, so \"set.dat\" and \"colorset.dat\" cannot be changed there.");
+        const QString sure = "Do you really want to delete \"%1\"?";
+        row("OK deletes exactly one", sets.toLatin1(), "sets", "set:1 ok cmdDelItem",
+            without(1) + "; shown=" + sure.arg("Ocean"));
+        row("Cancel deletes nothing", sets.toLatin1(), "sets", "set:2 cancel cmdDelItem",
+            sets4({}, {}) + "; delete=on; shown=" + sure.arg("Forest"));
+        row("the focus arriving by Tab asks once", sets.toLatin1(), "sets",
+            "set:2 ok tab:cmdDelItem", without(2) + "; shown=" + sure.arg("Forest"));
+        row("Space after a cancelled Tab asks once more", sets.toLatin1(), "sets",
+            "set:2 cancel tab:cmdDelItem ok space:cmdDelItem",
+            without(2) + "; shown=" + sure.arg("Forest") + '|' + sure.arg("Forest"));
+        row("delete: read-only folder", sets.toLatin1(), "sets", "set:2 ro:. ok cmdDelItem",
+            sets4({}, {}) + "; shown=" + sure.arg("Forest") +
+                "|The colour set could not be deleted: the folder \"<dir>\" is read-only, so "
+                "\"set.dat\" and \"colorset.dat\" cannot be changed there.");
     }
-    void swatchMenu()
+    void steps()
     {
-        QFETCH(int, cell);
-        QFETCH(QString, entry);
-        QFETCH(QString, copied);
-        QFETCH(QString, offered);
-        QFETCH(bool, webSafe);
-        Program p("zz0A00050a0080FFCC", {{"set.dat", "\"a\"\r\n\"b\"\r\n"}});
-        if (webSafe)
-            p.click(p.ui().optwebsafe);
-        p.ui().lstCorset->setCurrentRow(1); // a colour set chosen
-        auto* before = new QMimeData;       // an image and rich text, to be replaced
-        before->setImageData(QImage(4, 4, QImage::Format_RGB32));
-        before->setHtml("<b>old</b>");
-        QGuiApplication::clipboard()->setMimeData(before);
+        QFETCH(QByteArray, userFile);
+        QFETCH(QString, setup);
+        QFETCH(QString, steps);
+        QFETCH(QString, expected);
+        if (steps.contains("ro:") && TestFiles::ignoresPermissions())
+            QSKIP("permissions do not bind this user; the unprivileged run covers this");
+        Program p(userFile, filesFor(setup));
+        p.run(steps);
+        p.checkInvariants();
+        for (const QString& e : expected.split("; ")) {
+            const QString name = e.section('=', 0, 0), want = e.section('=', 1), got = p.fact(name);
+            QVERIFY2(got == want,
+                     qPrintable(name + ": " + got.left(300) + "\n  expected: " + want.left(300)));
+        }
+    }
 
-        p.swatch(qMax(cell, 0), Qt::MiddleButton);
-        QCOMPARE(popUp(p, cell < 0 ? p.ui().lblcolor : p.ui().lblcor[cell]), offered);
-        QAction* action = p.w().findChild<QAction*>(entry);
-        action->trigger();
-        QCOMPARE(QGuiApplication::clipboard()->text(), copied);
-        QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasImage());
-        QVERIFY(!QGuiApplication::clipboard()->mimeData()->hasHtml());
-        QVERIFY(action->text().endsWith("Format: " + copied)); // the entry shows what it copies
-        QCOMPARE(QColor(p.ui().txtrgb->text()), p.ui().lblcolor->backColor());
-        QVERIFY(p.ui().shp1->geometry().contains(p.ui().lblcor[qMax(cell, 0)]->geometry()));
-        // "Delete it" takes a user's colour (the current colour stands for cell 0).
-        QCOMPARE(p.usable().contains("Delete"), offered == "Delete" || cell < 0);
-        QVERIFY(p.ui().lstCorset->currentRow() == -1 && !p.ui().cmdDelItem->isEnabled());
-        QCOMPARE(p.ui().mnuDel->isVisible(), !webSafe); // back after the current colour's menu
-        QCOMPARE(p.file(), "zz0A00050a0080FFCC");
+    // The sample beside the pointer, cut by the window's edge or not, never
+    // hides the pixel read, and what it covered is put back exactly.
+    void sample_data()
+    {
+        QTest::addColumn<QPoint>("pointer");
+        const QSize physical = DesktopLayout::current().physicalBounds().size();
+        QTest::newRow("inside") << QPoint(300, 300);
+        QTest::newRow("partly above the top") << QPoint(100, 20);
+        QTest::newRow("wholly above the top") << QPoint(100, 4);
+        QTest::newRow("past the top right corner") << QPoint(physical.width() - 2, 2);
+    }
+    void sample()
+    {
+        QFETCH(QPoint, pointer);
+        Program p("");
+        p.run("cmdstart");
+        PickWindow* w = p.pick();
+        p.moveTo(pointer);
+        QVERIFY(w->sampleVisible());
+        QCOMPARE(w->sampleColor(), colourAt(pointer));
+        const QPointF at = w->layout().logicalPoint(pointer) - QPointF(w->geometry().topLeft());
+        QCOMPARE(w->sampleRect(), QRect(qRound(at.x() + 3), qRound(at.y() - 34), 17, 25));
+        p.moveTo(pointer + QPoint(-1, 1)); // the sample moves on
+        p.moveTo(QPoint(200, 200));
+        // Onto a pixel the sample covers now: the image is read, not the sample.
+        const QPoint covered =
+            (QPointF(w->sampleRect().center()) * w->devicePixelRatio()).toPoint();
+        p.moveTo(covered);
+        QCOMPARE(p.fact("colour"), colourAt(covered).name().toUpper());
+        QTest::mouseMove(&p.w(), QPoint(2, 2)); // over the main window the sample hides
+        p.w().Form_MouseMove();
+        QVERIFY(!w->sampleVisible());
+        const QSize physical = DesktopLayout::current().physicalBounds().size();
+        for (int y = 0; y < physical.height(); y += 7) // the image as it was taken
+            for (int x = 0; x < physical.width(); x += 7) {
+                const ColorValue c = w->GetPixel(QPoint(x, y));
+                QVERIFY(FakeScreenGrabber::decode(qRgb(GetRed(c), GetGreen(c), GetBlue(c))) ==
+                        QPoint(x, y));
+            }
+        QCOMPARE(w->GetPixel(QPoint(physical.width(), 0)), -1);
     }
 
-    // A swatch colours the element its target option names, and a click on
-    // the element gives its colour back.
-    void targets_data()
+    // Real pointer events: the pixel under the hot spot, a half to the even one.
+    void realPointer()
     {
-        QTest::addColumn<QString>("option");
-        QTest::addColumn<int>("field"); // in the sample page's colours; -1: none
-        QTest::addColumn<QString>("element");
-        QTest::newRow("None") << "optnone" << -1 << "";
-        QTest::newRow("Text") << "opttext" << 0 << "lbltext";
-        QTest::newRow("Background") << "optbg" << 1 << "lbldisplay";
-        QTest::newRow("Normal link") << "optnl" << 2 << "lblnl";
-        QTest::newRow("Visited link") << "optvl" << 3 << "lblvl";
-        QTest::newRow("Active link") << "optal" << 4 << "lblal";
-        QTest::newRow("Hover link") << "opthl" << 5 << "lblhl";
+        Program p("");
+        p.run("cmdstart");
+        const qreal ratio = p.pick()->devicePixelRatio();
+        const QPoint pixel(int(std::nearbyint(41 * ratio)), int(std::nearbyint(61 * ratio)));
+        QTest::mouseMove(p.pick(), QPoint(41, 61));
+        QTRY_COMPARE(p.fact("colour"), colourAt(pixel).name().toUpper());
+        QTest::mouseClick(p.pick(), Qt::LeftButton, {}, QPoint(41, 61));
+        QCOMPARE(p.file(), recordOf(colourAt(pixel)));
     }
-    void targets()
+
+    // The code of the page shown, in three read-only boxes whose texts copy
+    // whole; opened again after a change, the page of that moment.
+    void codeView()
     {
-        QFETCH(QString, option);
-        QFETCH(int, field);
-        QFETCH(QString, element);
-        Program p("80FFCC112233");
-        std::array<ColorValue, 6> scheme{kBlack, makeColor(255, 255, 255), kBlack, kBlack, kBlack,
-                                         kBlack};
-        QCOMPARE(p.w().schemeColors(), scheme); // black on white at first
-        p.swatch(1);
-        p.click(p.find(option));
-        QVERIFY(!p.ui().shp1->isVisible()); // a new target: the next colour is for it
-        p.swatch(0);
-        if (field >= 0)
-            scheme[field] = makeColor(0x11, 0x22, 0x33);
-        QCOMPARE(p.w().schemeColors(), scheme);
-        QVERIFY(p.scheme() != "backgrounds differ");
-        if (field < 0)
-            return;
-        p.click(p.ui().optnone);
-        p.swatch(1);
-        p.click(p.find(element));
-        QCOMPARE(p.readout().mid(0, 2), (QStringList{"#112233", "17,34,51"}));
-        QCOMPARE(p.usable(), "Clean");
+        Program p("12345680FFCC", filesFor("sets"));
+        p.run("set:1"); // the page shows "Ocean"
+        QStringList texts, copied;
+        const auto read = [&](QDialog* view) {
+            QCOMPARE(view->windowTitle(), "HTML and CSS");
+            for (const char* name : {"txthtml", "txtic", "txtec"}) {
+                auto* box = view->findChild<CodeBox*>(name);
+                QVERIFY(box->isReadOnly());
+                texts << box->text();
+                QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+                QTest::keyClick(box, Qt::Key_C, Qt::ControlModifier);
+                copied << QGuiApplication::clipboard()->text();
+            }
+            QTRY_COMPARE(QApplication::focusWidget()->objectName(), "cmdexit");
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        };
+        p.withDialog(p.ui().cmdcss, read);
+        const QString css = "a:link {color:#00CCFF;}\r\na:visited {color:#CCFF99;}\r\n"
+                            "a:active {color:#FFCC66;}\r\na:hover {color:#FF9933;}\r\n"
+                            "body {background-color:#003366; color:#FFFFFF;}";
+        QStringList expected{"<body BGCOLOR=\"#003366\" TEXT=\"#FFFFFF\" LINK=\"#00CCFF\" "
+                             "VLINK=\"#CCFF99\" ALINK=\"#FFCC66\">",
+                             "<style type=\"text/css\">\r\n<!--\r\n" + css + "\r\n-->\r\n</style>",
+                             css};
+        QCOMPARE(texts, expected);
+        QCOMPARE(copied, expected);
+        p.run("optbg 0 opthl 1");
+        texts.clear();
+        copied.clear();
+        p.withDialog(p.ui().cmdcss, read);
+        for (QString& text : expected)
+            text.replace("#003366", "#80FFCC").replace("#FF9933", "#123456");
+        QCOMPARE(texts, expected);
+        QCOMPARE(copied, expected);
     }
 };
 
