@@ -1,23 +1,25 @@
 #pragma once
-// Each input becomes files in a private folder under TMPDIR, emptied for
-// every input and made the working folder: the readers take relative names.
+// Each target defines fuzz(input), run in a new folder under TMPDIR made the working folder, as
+// the readers take relative names. MUST aborts, so that libFuzzer keeps the input.
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
 
-inline QByteArray startInput(const std::uint8_t* data, std::size_t size)
-{
-    static QTemporaryDir dir; // removed at exit
-    if (!QDir(dir.path()).removeRecursively() || !QDir().mkpath(dir.path()) ||
-        !QDir::setCurrent(dir.path()))
-        std::abort();
-    return QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
-}
+#define MUST(ok) ((ok) ? void() : std::abort())
 
 inline void putFile(const char* name, const QByteArray& bytes)
 {
     QFile file(QString::fromLatin1(name));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        std::abort();
+    MUST(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+void fuzz(const QByteArray& input);
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const QTemporaryDir dir; // removed, with what the input left, on return
+    MUST(dir.isValid() && QDir::setCurrent(dir.path()));
+    fuzz(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
+    return 0;
 }

@@ -2,10 +2,8 @@
 #include "Fuzz.h"
 #include "SetNameFile.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+void fuzz(const QByteArray& input)
 {
-    putFile("set.dat", startInput(data, size));
-    if (!tintaro::SetNameFile::load("set.dat").ok)
-        std::abort();
-    return 0;
+    putFile("set.dat", input);
+    MUST(tintaro::SetNameFile::load("set.dat").ok);
 }

@@ -5,14 +5,12 @@
 #include "PaletteGrid.h"
 using namespace tintaro;
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+void fuzz(const QByteArray& input)
 {
-    putFile("websafe.rgb", startInput(data, size));
+    putFile("websafe.rgb", input);
     PaletteFile file;
-    if (!file.open("websafe.rgb", PaletteFile::Access::ReadOnly))
-        std::abort();
+    MUST(file.open("websafe.rgb", PaletteFile::Access::ReadOnly));
     PaletteGrid grid;
     for (std::int32_t top = PaletteFile::kWebSafeCount; top >= 144; top -= 8)
         grid.fill(file, top);
-    return 0;
 }
