@@ -1,43 +1,15 @@
 #include "PaletteFile.h"
 #include "PaletteState.h"
 
-#include "ScopedCurrentDir.h"
-#include "TestFiles.h"
-
 #include <QtTest>
 
 using namespace tintaro;
 
-class TestPaletteFile : public QObject
+class TestPaletteState : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    // Sparse files: a count that read the file instead of measuring it would not finish.
-    void count_data()
-    {
-        QTest::addColumn<qint64>("size");
-        QTest::addColumn<int>("records");
-        QTest::newRow("6N+3") << qint64(6003) << 1000;
-        QTest::newRow("60 MB") << qint64(60 << 20) << 10485760;
-        QTest::newRow("beyond the largest count") << 6 * qint64(INT_MAX) + 6 << INT_MAX;
-    }
-
-    void count()
-    {
-        QFETCH(qint64, size);
-        QFETCH(int, records);
-        const ScopedCurrentDir dir;
-        QVERIFY(TestFiles::write("mycolor.rgb", ""));
-        if (!QFile::resize("mycolor.rgb", size))
-            QSKIP("This file system cannot hold a file that large");
-        PaletteFile palette;
-        QVERIFY(palette.open("mycolor.rgb", PaletteFile::Access::ReadOnly));
-        QCOMPARE(palette.countRecords(), records);
-        palette.close();
-        QCOMPARE(palette.countRecords(), 0);
-    }
-
     // From a number of user colours, a script: n = ">", p = "<", w and u show
     // the web-safe and the user palette, k picks, d deletes, c<N> cleans
     // keeping N. After it: colours, page top, and the buttons enabled.
@@ -96,5 +68,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_APPLESS_MAIN(TestPaletteFile)
-#include "tst_palettefile.moc"
+QTEST_APPLESS_MAIN(TestPaletteState)
+#include "tst_palettestate.moc"

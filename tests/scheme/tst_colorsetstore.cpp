@@ -103,9 +103,6 @@ private Q_SLOTS:
             << colours(1, 2) + kSavedBytes;
         QTest::newRow("save: a line break, refused")
             << "save two\nlines" << three << colours(1, 3) << QByteArray() << QByteArray();
-        QTest::newRow("delete the middle of five")
-            << "delete 2" << names(1, 5) << colours(1, 5) << names(1, 2) + names(4, 2)
-            << colours(1, 2) + colours(4, 2);
         QTest::newRow("delete the last; records past the names dropped")
             << "delete 2" << three << colours(1, 5) << names(1, 2) << colours(1, 2);
         QTest::newRow("delete; a partial record keeps its place, missing ones stay missing")
@@ -141,48 +138,6 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists("set.tmp") && !QFile::exists("colorset.tmp"));
         if (ok && operation.startsWith("save"))
             QCOMPARE(result.name, name);
-    }
-
-    // A record as read (blanks for missing bytes) and its fields as "RRGGBB",
-    // or "-" where a field gives no colour and the set leaves that colour.
-    void read_data()
-    {
-        QTest::addColumn<QByteArray>("colours"); // "colorset.dat"; null: none
-        QTest::addColumn<int>("position");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("fields");
-
-        const QByteArray blank(36, ' ');
-        const QString saved = "80FFCC FFFFFF FF0000 00FF00 0000FF 563412";
-        QByteArray damaged = kSavedBytes.toLower();
-        damaged[13] = '\0';
-        QTest::newRow("third set") << colours(1, 2) + kSavedBytes << 2 << kSavedBytes << saved;
-        QTest::newRow("lower case; a damaged field")
-            << colours(1, 1) + damaged << 1 << damaged << "80FFCC FFFFFF - 00FF00 0000FF 563412";
-        QTest::newRow("cut short: the whole fields")
-            << colours(1, 1) + kSavedBytes.left(15) << 1 << kSavedBytes.left(15) + blank.left(21)
-            << "80FFCC FFFFFF - - - -";
-        QTest::newRow("a name without its record") << colours(1, 2) << 2 << blank << "- - - - - -";
-        QTest::newRow("no colour file") << QByteArray() << 0 << blank << "- - - - - -";
-    }
-
-    void read()
-    {
-        QFETCH(QByteArray, colours);
-        QFETCH(int, position);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, fields);
-        const ScopedCurrentDir dir;
-        put("colorset.dat", colours);
-        const ColorSetRecord record = ColorSetStore().read(position);
-        QCOMPARE(record.bytes(), bytes);
-        QStringList got;
-        for (int f = 0; f <= ColorSetRecord::kFieldCount; ++f) { // none past the last
-            const std::optional<ColorValue> c = record.color(ColorSetRecord::Field(f));
-            got << (c ? ColorToHtml(*c).mid(1) : "-");
-        }
-        QCOMPARE(got.join(' '), fields + " -");
-        QVERIFY(ColorSetRecord::fromBytes(bytes + "ABCDEF") == record); // 36 bytes, no more
     }
 
     // Refused before anything is written: a message naming the folder (and
