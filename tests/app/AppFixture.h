@@ -59,8 +59,10 @@ public:
                                       {"mycolor.rgb", userFile}};
         all.insert(files);
         for (auto f = all.cbegin(); f != all.cend(); ++f)
-            if (!f->isNull())
+            if (!f->isNull() && f.key() != "<read-only>")
                 TestFiles::write(path(f.key()), *f);
+        if (all.contains("<read-only>"))
+            TestFiles::setReadOnly(path(all["<read-only>"]), true);
         m_w = Startup::start();
         grabFrom(true);
         m_w->setPickDelay(0);
@@ -222,7 +224,10 @@ public:
     QString fact(const QString& name)
     {
         const std::map<QString, std::function<QString()>> facts{
-            {"file", [&] { return QString::fromLatin1(file()); }},
+            {"file",
+             [&] {
+                 return QFile::exists(path("mycolor.rgb")) ? QString::fromLatin1(file()) : "<none>";
+             }},
             {"top", [&] { return QString::number(w().grid().cellRecord(0)); }},
             {"usable", [&] { return usable(ui()); }},
             {"readout", [&] { return readout().join(' '); }},

@@ -30,10 +30,12 @@ QByteArray namesFile(const QStringList& names)
     return out;
 }
 
-// "websafe:N" (N web-safe colours, -1 no file), "sets" (the four above),
+// "ro-start:<file or .>", "websafe:N" (N web-safe colours, -1 no file), "sets" (the four above),
 // "sets+" (and one with a damaged field, one without a record).
 QMap<QString, QByteArray> filesFor(const QString& setup)
 {
+    if (setup.startsWith("ro-start:")) // read-only when the program starts
+        return {{"<read-only>", setup.section(':', 1).toLatin1()}};
     if (setup.startsWith("websafe:")) {
         const int n = setup.section(':', 1).toInt();
         return {{"websafe.rgb", n < 0 ? QByteArray() : TestFiles::records(n, 0x100000)}};
@@ -61,76 +63,27 @@ class TestMainWindow : public QObject
 private Q_SLOTS:
     void init() { MessageBoxes::clearShownTexts(); }
 
-    void startUp_data()
+    // Without a readable set.dat the program says why, shows no window and
+    // leaves the folder as it was.
+    void refusal_data()
     {
-        QTest::addColumn<QByteArray>("userFile"); // null: no file
-        QTest::addColumn<int>("count");           // -1: the program cannot start
-        QTest::addColumn<QColor>("newest");
-        QTest::addColumn<QString>("usable");
-        // Made read-only: the user's file or the folder; or set.dat missing or a folder.
-        QTest::addColumn<QString>("setup");
-        const auto row = [](const char* name, const QByteArray& userFile, int count, QColor newest,
-                            const char* usable, const char* setup = "") {
-            QTest::newRow(name) << userFile << count << newest << usable << setup;
-        };
-        using TestFiles::records;
-        const QColor white(Qt::white);
-        row("user file missing", {}, 0, white, "");
-        row("user file empty", "", 0, white, "");
-        row("two colours", records(2), 2, QColor(0, 0, 1), "Clean");
-        row("a page", records(144), 144, QColor(0, 0, 143), "Clean");
-        row("a page and one", records(145), 145, QColor(0, 0, 144), "> Clean");
-        row("6N + 3 bytes", records(2) + "FFF", 2, QColor(0, 0, 1), "Clean");
-        row("non-hexadecimal", "zzzzzz\x01\x02\x03\x04\x05\x06", 2, white, "Clean");
-        row("60 MB", QByteArray(6 * 9'999'998, '0') + "123456ABCDEF", 10'000'000,
-            QColor(0xAB, 0xCD, 0xEF), "> Clean");
-        row("read-only user file", "00FF00FF0000", 2, Qt::red, "Clean", "mycolor.rgb");
-        row("read-only folder, no user file", {}, 0, white, "", ".");
-        row("set.dat missing", {}, -1, white, "", "no set.dat");
-        row("set.dat unreadable (a folder)", {}, -1, white, "", "set.dat folder");
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("set.dat missing") << false;
+        QTest::newRow("set.dat a folder") << true;
     }
-    void startUp()
+    void refusal()
     {
-        QFETCH(QByteArray, userFile);
-        QFETCH(int, count);
-        QFETCH(QColor, newest);
-        QFETCH(QString, usable);
-        QFETCH(QString, setup);
-        const bool readOnly = setup == "." || setup == "mycolor.rgb";
-        if (readOnly && TestFiles::ignoresPermissions())
-            QSKIP("permissions do not bind this user; the unprivileged run covers this");
+        QFETCH(bool, folder);
         ScopedCurrentDir dir;
-        if (setup == "set.dat folder")
-            QDir().mkdir("set.dat");
-        else if (setup != "no set.dat")
-            TestFiles::write("set.dat", "\"Default\"\r\n");
-        if (!userFile.isNull())
-            TestFiles::write("mycolor.rgb", userFile);
-        if (readOnly)
-            TestFiles::setReadOnly(setup, true);
-        const QStringList files = QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
-        if (count < 0)
-            MessageBoxes::setNextAnswer(QMessageBox::Ok);
-        const auto w = Startup::start();
-        TestFiles::setReadOnly(".", false);
-        if (count < 0) { // says why, and leaves the folder as it was
-            QVERIFY(!w);
-            const QString text = MessageBoxes::shownTexts().join('|');
-            QVERIFY2(text.contains("\"set.dat\"") &&
-                         text.contains(QDir::toNativeSeparators(dir.path())),
-                     qPrintable(text));
-            QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), files);
-            return;
-        }
-        const MainWindowLayout& ui = w->controls();
-        QCOMPARE(w->state().UserColorCount, count);
-        QCOMPARE(ui.lblcor[0]->backColor(), newest);
-        QCOMPARE(w->grid().cellRecord(143), qMax(count - 143, 0));
-        QCOMPARE(::usable(ui), usable);
-        QVERIFY(!ui.cmdDelItem->isEnabled());
-        QCOMPARE(ui.lstCorset->count(), 1);
-        // The user's file is made when missing, and else left alone.
-        QCOMPARE(TestFiles::read("mycolor.rgb"), userFile.isNull() && setup != "." ? "" : userFile);
+        QVERIFY(!folder || QDir().mkdir("set.dat"));
+        MessageBoxes::setNextAnswer(QMessageBox::Ok);
+        QVERIFY(!Startup::start());
+        const QString text = MessageBoxes::shownTexts().join('|');
+        QVERIFY2(text.contains("\"set.dat\"") &&
+                     text.contains(QDir::toNativeSeparators(dir.path())),
+                 qPrintable(text));
+        QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 folder ? QStringList{"set.dat"} : QStringList());
     }
 
     void startThenExpandAndShrink()
@@ -230,6 +183,17 @@ private Q_SLOTS:
         };
         using TestFiles::records;
         const auto file = [](const QByteArray& bytes) { return "file=" + QString(bytes); };
+        // Start-up from the user's file as it is, made when missing.
+        row("start: user file missing", {}, "", "", "file=; usable=; delete=off");
+        row("start: two colours", records(2), "", "", "usable=Clean");
+        row("start: a page and one", records(145), "", "", "usable=> Clean; top=145");
+        row("start: 6N + 3 bytes", records(2) + "FFF", "", "", "usable=Clean");
+        row("start: not hexadecimal", "zzzzzz\x01\x02\x03\x04\x05\x06", "", "", "usable=Clean");
+        row("start: 60 MB", QByteArray(6 * 9'999'998, '0') + "123456ABCDEF", "", "",
+            "usable=> Clean; top=10000000");
+        row("start: read-only user file", "00FF00FF0000", "ro-start:mycolor.rgb", "",
+            "usable=Clean; file=00FF00FF0000");
+        row("start: read-only folder, no user file", {}, "ro-start:.", "", "file=<none>");
         // The palette: paging, the two palettes, deleting and cleaning.
         const QString toEnd = "> w > > > > > > > > >"; // the web-safe palette's last page
         row("150: a swatch chosen", records(150), "", "3", "top=150; usable=> Delete Clean frame");
@@ -390,7 +354,7 @@ private Q_SLOTS:
         QFETCH(QString, setup);
         QFETCH(QString, steps);
         QFETCH(QString, expected);
-        if (steps.contains("ro:") && TestFiles::ignoresPermissions())
+        if ((steps + setup).contains("ro") && TestFiles::ignoresPermissions())
             QSKIP("permissions do not bind this user; the unprivileged run covers this");
         Program p(userFile, filesFor(setup));
         p.run(steps);
