@@ -134,6 +134,7 @@ private Q_SLOTS:
         };
         restore();
         const View before = seen(colourSets);
+        const bool leftovers = !QDir().entryList({"*.tmp"}).isEmpty();
         restore();
         const auto [code, done] = child("stop 0", operation);
         QVERIFY2(code == 0, qPrintable(done));
@@ -154,6 +155,9 @@ private Q_SLOTS:
                          where + "the change " + (code ? "failed" : "finished") + " but reads " +
                              view.join(' ').left(80));
                 QVERIFY2(view == before || view == after, where + "neither before nor after");
+                // Without leftovers to recover, a failure leaves every file as it was.
+                for (auto f = files.cbegin(); f != files.cend() && code == 1 && !leftovers; ++f)
+                    QVERIFY2(TestFiles::read(f.key()) == *f, where + f.key().toUtf8() + " changed");
                 QVERIFY2(how == "fail" || view == after || !changed, where + "before again");
                 // A failed change leaves no temporary of its own, unless the clean-up failed.
                 const bool cleanUpFailed =
