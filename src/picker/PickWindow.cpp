@@ -294,8 +294,11 @@ void PickWindow::mouseMoveEvent(QMouseEvent* event)
 {
     // Qt rounds a widget's local position to whole logical pixels; the
     // global position keeps the fraction that names the physical pixel.
+    // Our own keyboard move arrives where the warp put the pointer: at
+    // ratios like 1.5 the window system rounds it to a device pixel, so it
+    // may come back a fraction of a logical pixel off.
     const QPointF global = event->globalPosition();
-    if (m_warpedTo && *m_warpedTo == global) {
+    if (m_warpedTo && (global - *m_warpedTo).manhattanLength() < 1.0) {
         m_warpedTo.reset(); // our own keyboard move arriving: already shown
         return;
     }
