@@ -29,29 +29,7 @@ QString quoted(const QString& name)
 } // namespace
 
 RecordRewriter::Result RecordRewriter::rewrite(PaletteFile& file, std::int32_t count,
-                                               const KeepPredicate& keep,
-                                               const AtomicFileWriter::StepObserver& observer,
-                                               qint64 pieceSize)
-{
-    AtomicFileWriter writer(file.fileName());
-    if (observer)
-        writer.setStepObserver(observer, pieceSize);
-    return run(file, count, keep, writer);
-}
-
-RecordRewriter::Result RecordRewriter::rewrite(PaletteFile& file, std::int32_t count,
-                                               const KeepPredicate& keep, QIODevice& staging,
-                                               const AtomicFileWriter::StepObserver& observer,
-                                               qint64 pieceSize)
-{
-    AtomicFileWriter writer(file.fileName(), staging);
-    if (observer)
-        writer.setStepObserver(observer, pieceSize);
-    return run(file, count, keep, writer);
-}
-
-RecordRewriter::Result RecordRewriter::run(PaletteFile& file, std::int32_t count,
-                                           const KeepPredicate& keep, AtomicFileWriter& writer)
+                                               const KeepPredicate& keep)
 {
     const QString name = file.fileName();
     if (!file.isOpen())
@@ -59,6 +37,7 @@ RecordRewriter::Result RecordRewriter::run(PaletteFile& file, std::int32_t count
     if (!file.isWritable())
         return failure(QStringLiteral("%1 is read-only, so your colours cannot be changed.")
                            .arg(quoted(name)));
+    AtomicFileWriter writer(name);
     if (!writer.open())
         return failure(writer.errorString());
 

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "AtomicFileWriter.h"
 #include "ColorRecord.h"
 
-#include <QIODevice>
 #include <QString>
 
 #include <cstdint>
@@ -34,21 +32,7 @@ public:
     // Asks `keep` about records 1..count of the open, writable `file`, in
     // order, and copies the kept ones byte for byte, damaged ones included.
     // Anything past record `count`, such as a partial record, is dropped.
-    // `observer` and `pieceSize`, when given, watch the writing step by step
-    // (AtomicFileWriter::setStepObserver), so that tests can crash it anywhere.
-    static Result rewrite(PaletteFile& file, std::int32_t count, const KeepPredicate& keep,
-                          const AtomicFileWriter::StepObserver& observer = {},
-                          qint64 pieceSize = 0);
-    // The same with the new content collected in `staging` first (see
-    // AtomicFileWriter), so that tests can make the writing fail.
-    static Result rewrite(PaletteFile& file, std::int32_t count, const KeepPredicate& keep,
-                          QIODevice& staging,
-                          const AtomicFileWriter::StepObserver& observer = {},
-                          qint64 pieceSize = 0);
-
-private:
-    static Result run(PaletteFile& file, std::int32_t count, const KeepPredicate& keep,
-                      AtomicFileWriter& writer);
+    static Result rewrite(PaletteFile& file, std::int32_t count, const KeepPredicate& keep);
 };
 
 } // namespace tintaro

@@ -160,13 +160,10 @@ bool renameFile(const char* from, const char* to, QString* error)
 // Undoes a deletion that never committed. The colours go first: a
 // "colorset.tmp" without "set.tmp" means a committed deletion, so it must
 // never be left alone after "set.tmp" is gone.
-bool dropTemporaries(QString* error, const ColorSetStore::StepHook& hook = {})
+bool dropTemporaries(QString* error)
 {
-    if (!removeFile(ColorSetStore::kColoursTemp, error))
-        return false;
-    if (hook && !hook(ColorSetStore::Step::LeftoverColoursRemoved))
-        return false;
-    return removeFile(ColorSetStore::kNamesTemp, error);
+    return removeFile(ColorSetStore::kColoursTemp, error) &&
+           removeFile(ColorSetStore::kNamesTemp, error);
 }
 
 // A sentence of its own turned into the reason after a colon.
@@ -179,16 +176,13 @@ QString asReason(QString sentence)
 
 } // namespace
 
-ColorSetStore::Result ColorSetStore::recover(const StepHook& hook)
+ColorSetStore::Result ColorSetStore::recover()
 {
     Result result;
     QString why;
     if (exists(kNamesTemp)) {
-        if (!dropTemporaries(&why, hook)) {
-            result.stopped = why.isEmpty();
-            if (!result.stopped)
-                result.error =
-                    QStringLiteral("An interrupted deletion could not be undone: ") + why;
+        if (!dropTemporaries(&why)) {
+            result.error = QStringLiteral("An interrupted deletion could not be undone: ") + why;
             return result;
         }
     } else if (exists(kColoursTemp)) {
@@ -207,56 +201,39 @@ QString ColorSetStore::coloursFileInUse()
                                                                            : kColoursFile);
 }
 
-ColorSetStore::Outcome ColorSetStore::writeAll(QFile& file, const QByteArray& bytes,
-                                               Step partlyWritten) const
+// All of `bytes` into `file` and on the disk.
+bool ColorSetStore::writeAll(QFile& file, const QByteArray& bytes)
 {
-    qsizetype done = 0;
-    if (m_stepHook) {
-        // Half on its way to the disk, as a crash in the middle would leave it.
-        done = bytes.size() / 2;
-        if (file.write(bytes.constData(), done) != done || !file.flush())
-            return Outcome::Failed;
-        if (!reached(partlyWritten))
-            return Outcome::Stopped;
-    }
-    const qsizetype rest = bytes.size() - done;
-    if (file.write(bytes.constData() + done, rest) != rest)
-        return Outcome::Failed;
-    return syncToDisk(file) ? Outcome::Done : Outcome::Failed;
+    return file.write(bytes) == bytes.size() && syncToDisk(file);
 }
 
-ColorSetStore::Outcome ColorSetStore::writeTemporary(const char* temporary, const char* target,
-                                                     const QByteArray& bytes, Step partlyWritten,
-                                                     Step written, QString* error) const
+bool ColorSetStore::writeTemporary(const char* temporary, const char* target,
+                                   const QByteArray& bytes, QString* error)
 {
     QFile file(QString::fromLatin1(temporary));
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
         *error = QStringLiteral("cannot create %1 in the folder %2 (%3).")
                      .arg(quoted(temporary), quoted(folder()), file.errorString());
-        return Outcome::Failed;
+        return false;
     }
     // The replacement keeps the permissions of the file it replaces.
     const QFileInfo old(QString::fromLatin1(target));
     if (old.exists())
         file.setPermissions(old.permissions());
-    const Outcome outcome = writeAll(file, bytes, partlyWritten);
-    if (outcome == Outcome::Failed)
+    if (!writeAll(file, bytes)) {
         *error = QStringLiteral("cannot write %1 in the folder %2 (%3).")
                      .arg(quoted(temporary), quoted(folder()), file.errorString());
-    if (outcome != Outcome::Done)
-        return outcome;
-    file.close();
-    return reached(written) ? Outcome::Done : Outcome::Stopped;
+        return false;
+    }
+    return true;
 }
 
 // Every change starts the same way: finish or undo an interrupted deletion,
 // then make sure both files and the folder can be written.
 bool ColorSetStore::readyToWrite(const char* done, Result* result) const
 {
-    if (const Result recovered = recover(m_stepHook); !recovered.ok) {
-        result->stopped = recovered.stopped;
-        if (!result->stopped)
-            result->error = failure(done, asReason(recovered.error));
+    if (const Result recovered = recover(); !recovered.ok) {
+        result->error = failure(done, asReason(recovered.error));
         return false;
     }
     if (const QString problem = writeProblem(); !problem.isEmpty()) {
@@ -317,16 +294,7 @@ ColorSetStore::Result ColorSetStore::save(const QString& name, const ColorSetRec
         else
             QFile::remove(colours.fileName());
     };
-    Outcome outcome = colours.seek(std::min(slot, coloursSize))
-                          ? writeAll(colours, bytes, Step::RecordPartlyWritten)
-                          : Outcome::Failed;
-    if (outcome == Outcome::Done)
-        outcome = reached(Step::RecordWritten) ? Outcome::Done : Outcome::Stopped;
-    if (outcome == Outcome::Stopped) {
-        result.stopped = true;
-        return result;
-    }
-    if (outcome == Outcome::Failed) {
+    if (!colours.seek(std::min(slot, coloursSize)) || !writeAll(colours, bytes)) {
         result.error =
             failure(kDone, fileProblem(kColoursFile, QStringLiteral("cannot be written (") +
                                                          colours.errorString() + QLatin1Char(')')));
@@ -389,10 +357,6 @@ ColorSetStore::Result ColorSetStore::remove(std::int32_t position)
                                           .arg(quoted(kNamesFile)));
         return result;
     }
-    if (!reached(Step::RemoveStarted)) {
-        result.stopped = true;
-        return result;
-    }
 
     QByteArray newNames;
     newNames.reserve(names.bytes.size() + 2 * count);
@@ -412,31 +376,16 @@ ColorSetStore::Result ColorSetStore::remove(std::int32_t position)
                                   colours.bytes.mid(at(position + 1), at(count) - at(position + 1));
 
     QString why;
-    Outcome outcome = writeTemporary(kNamesTemp, kNamesFile, newNames, Step::NamesTempPartlyWritten,
-                                     Step::NamesTempWritten, &why);
-    if (outcome == Outcome::Done)
-        outcome = writeTemporary(kColoursTemp, kColoursFile, newColours,
-                                 Step::ColoursTempPartlyWritten, Step::ColoursTempWritten, &why);
-    if (outcome == Outcome::Stopped) {
-        result.stopped = true;
-        return result;
-    }
-    // The commit: from here on the deletion has happened.
-    if (outcome == Outcome::Failed || !renameFile(kNamesTemp, kNamesFile, &why)) {
+    // The commit, renaming "set.tmp": from there on the deletion has happened.
+    if (!writeTemporary(kNamesTemp, kNamesFile, newNames, &why) ||
+        !writeTemporary(kColoursTemp, kColoursFile, newColours, &why) ||
+        !renameFile(kNamesTemp, kNamesFile, &why)) {
         result.error = failure(kDone, why);
         dropTemporaries(nullptr);
         return result;
     }
-    if (!reached(Step::NamesReplaced)) {
-        result.stopped = true;
-        return result;
-    }
     // Should this fail, "colorset.tmp" stays in use until recover() moves it.
     renameFile(kColoursTemp, kColoursFile, nullptr);
-    if (!reached(Step::ColoursReplaced)) {
-        result.stopped = true;
-        return result;
-    }
     result.ok = true;
     return result;
 }

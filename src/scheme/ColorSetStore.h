@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 
 class QFile;
 
@@ -39,33 +38,9 @@ public:
     struct Result
     {
         bool ok = false;
-        // A step hook stopped the work where it stood, as a crash would:
-        // nothing was cleaned up.
-        bool stopped = false;
         QString error; // why it failed, naming the file and the folder
         QString name;  // save: the name as "set.dat" gives it back
     };
-
-    // The points at which an operation can be interrupted, in order. A
-    // "partly" step has half of the bytes in the file, not forced to disk.
-    enum class Step
-    {
-        RecordPartlyWritten,    // save: half the record at its slot
-        RecordWritten,          // save: the record on disk, the name not yet appended
-        RemoveStarted,          // remove: leftovers recovered, nothing written yet
-        NamesTempPartlyWritten, // remove: "set.tmp" half written
-        NamesTempWritten,       // remove: "set.tmp" complete and on disk
-        ColoursTempPartlyWritten,
-        ColoursTempWritten,
-        NamesReplaced,          // remove: "set.tmp" renamed over "set.dat" (committed)
-        ColoursReplaced,        // remove: "colorset.tmp" renamed over "colorset.dat" (done)
-        LeftoverColoursRemoved, // recover: undoing, "colorset.tmp" gone, "set.tmp" not yet
-    };
-    // Called as each step is reached; false stops the operation right there.
-    // Tests use it to stand in for a crash at that step.
-    using StepHook = std::function<bool(Step step)>;
-
-    void setStepHook(StepHook hook) { m_stepHook = std::move(hook); }
 
     // Appends `name` as the last line of "set.dat" (both files are created
     // when missing) and writes `record` as record k, k being the number of
@@ -85,7 +60,7 @@ public:
 
     // Finishes or undoes a deletion that was interrupted; run at start-up
     // before "set.dat" is read. Harmless when nothing was interrupted.
-    static Result recover(const StepHook& hook = StepHook());
+    static Result recover();
 
     // The file that holds the colours of the names in "set.dat": normally
     // "colorset.dat", but "colorset.tmp" after a deletion committed and
@@ -94,19 +69,9 @@ public:
 
 private:
     bool readyToWrite(const char* done, Result* result) const;
-    enum class Outcome
-    {
-        Done,
-        Failed,
-        Stopped
-    };
-
-    bool reached(Step step) const { return !m_stepHook || m_stepHook(step); }
-    Outcome writeAll(QFile& file, const QByteArray& bytes, Step partlyWritten) const;
-    Outcome writeTemporary(const char* temporary, const char* target, const QByteArray& bytes,
-                           Step partlyWritten, Step written, QString* error) const;
-
-    StepHook m_stepHook;
+    static bool writeAll(QFile& file, const QByteArray& bytes);
+    static bool writeTemporary(const char* temporary, const char* target, const QByteArray& bytes,
+                               QString* error);
 };
 
 } // namespace tintaro

@@ -119,7 +119,7 @@ int main(int argc, char** argv)
         const auto result = argc == 5   ? store.remove(std::atoi(argv[4]))
                             : argc == 6 ? store.save(QString::fromLocal8Bit(argv[4]),
                                                      ColorSetRecord::fromBytes(argv[5]))
-                                        : ColorSetStore::Result{false, false, error, {}};
+                                        : ColorSetStore::Result{false, error, {}};
         ok = result.ok;
         error = result.error;
     }
