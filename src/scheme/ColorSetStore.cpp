@@ -201,10 +201,13 @@ QString ColorSetStore::coloursFileInUse()
                                                                            : kColoursFile);
 }
 
-// All of `bytes` into `file` and on the disk.
-bool ColorSetStore::writeAll(QFile& file, const QByteArray& bytes)
+// All of `bytes` into `file` and on the disk; on failure, `why` says why.
+bool ColorSetStore::writeAll(QFile& file, const QByteArray& bytes, QString* why)
 {
-    return file.write(bytes) == bytes.size() && syncToDisk(file);
+    if (file.write(bytes) == bytes.size())
+        return syncToDisk(file, why);
+    *why = file.errorString();
+    return false;
 }
 
 bool ColorSetStore::writeTemporary(const char* temporary, const char* target,
@@ -220,9 +223,10 @@ bool ColorSetStore::writeTemporary(const char* temporary, const char* target,
     const QFileInfo old(QString::fromLatin1(target));
     if (old.exists())
         file.setPermissions(old.permissions());
-    if (!writeAll(file, bytes)) {
+    QString why;
+    if (!writeAll(file, bytes, &why)) {
         *error = QStringLiteral("cannot write %1 in the folder %2 (%3).")
-                     .arg(quoted(temporary), quoted(folder()), file.errorString());
+                     .arg(quoted(temporary), quoted(folder()), why);
         return false;
     }
     return true;
@@ -294,10 +298,11 @@ ColorSetStore::Result ColorSetStore::save(const QString& name, const ColorSetRec
         else
             QFile::remove(colours.fileName());
     };
-    if (!colours.seek(std::min(slot, coloursSize)) || !writeAll(colours, bytes)) {
+    QString why = colours.errorString();
+    if (!colours.seek(std::min(slot, coloursSize)) || !writeAll(colours, bytes, &why)) {
         result.error =
-            failure(kDone, fileProblem(kColoursFile, QStringLiteral("cannot be written (") +
-                                                         colours.errorString() + QLatin1Char(')')));
+            failure(kDone, fileProblem(kColoursFile, QStringLiteral("cannot be written (") + why +
+                                                         QLatin1Char(')')));
         undoColours();
         return result;
     }
@@ -305,10 +310,12 @@ ColorSetStore::Result ColorSetStore::save(const QString& name, const ColorSetRec
 
     QFile namesFile(namesName);
     if (!namesFile.open(QIODevice::WriteOnly | QIODevice::Append) ||
-        namesFile.write(line) != line.size() || !syncToDisk(namesFile)) {
+        !writeAll(namesFile, line, &why)) {
+        if (!namesFile.isOpen())
+            why = namesFile.errorString();
         result.error =
-            failure(kDone, fileProblem(kNamesFile, QStringLiteral("cannot be written (") +
-                                                       namesFile.errorString() + QLatin1Char(')')));
+            failure(kDone, fileProblem(kNamesFile, QStringLiteral("cannot be written (") + why +
+                                                       QLatin1Char(')')));
         namesFile.close();
         if (namesExisted)
             QFile::resize(namesName, names.bytes.size());

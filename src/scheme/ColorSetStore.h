@@ -69,7 +69,7 @@ public:
 
 private:
     bool readyToWrite(const char* done, Result* result) const;
-    static bool writeAll(QFile& file, const QByteArray& bytes);
+    static bool writeAll(QFile& file, const QByteArray& bytes, QString* why);
     static bool writeTemporary(const char* temporary, const char* target, const QByteArray& bytes,
                                QString* error);
 };

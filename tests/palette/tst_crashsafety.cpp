@@ -12,7 +12,10 @@
 #include "TestFiles.h"
 
 #include <QProcess>
+
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 
 using namespace tintaro;
 
@@ -149,6 +152,9 @@ private Q_SLOTS:
                 const QByteArray where = (how + QString(" at call %1: ").arg(n)).toUtf8();
                 const View view = seen(colourSets);
                 QVERIFY2(code == (how == "stop" ? 77 : code ? 1 : 0), where + output.toUtf8());
+                // A failure tells the user the reason the system gave.
+                QVERIFY2(code != 1 || output.contains(std::strerror(ENOSPC)),
+                         where + output.toUtf8());
                 QVERIFY2(view == (code == 1 ? before
                                   : code    ? view
                                             : after),

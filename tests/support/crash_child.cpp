@@ -101,7 +101,7 @@ int main(int argc, char** argv)
     bool ok = false;
     QString error = QStringLiteral("usage: see crash_child.cpp");
     g_stop = argc > 1 && QByteArray(argv[1]) == "stop";
-    g_at = argc > 2 ? std::atoi(argv[2]) : 0;
+    const int at = argc > 2 ? std::atoi(argv[2]) : 0;
     if (operation == "clean-colours" || operation == "delete-colour") {
         const int doomed = argc > 4 ? std::atoi(argv[4]) : 0;
         std::set<QByteArray> seen; // cleaning keeps the oldest of equal records
@@ -111,11 +111,13 @@ int main(int argc, char** argv)
         };
         PaletteFile file;
         file.open(QStringLiteral("mycolor.rgb"), PaletteFile::Access::ReadWrite);
+        g_at = at; // the file was open long before the change, as in the program
         const auto result = RecordRewriter::rewrite(file, file.countRecords(), keep);
         ok = result.ok;
         error = result.error;
     } else if (operation == "delete-set" || operation == "save-set") {
         ColorSetStore store;
+        g_at = at;
         const auto result = argc == 5   ? store.remove(std::atoi(argv[4]))
                             : argc == 6 ? store.save(QString::fromLocal8Bit(argv[4]),
                                                      ColorSetRecord::fromBytes(argv[5]))
