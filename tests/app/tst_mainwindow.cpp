@@ -279,7 +279,7 @@ private Q_SLOTS:
         row("read-only file: a warning, nothing picked", "112233", "",
             "ro:mycolor.rgb cmdstart 3,4 L",
             "file=112233; shown=The colour #030400 could not be kept: \"mycolor.rgb\" in the "
-            "folder \"<dir>\" cannot be written (Unknown error).");
+            "folder \"<dir>\" cannot be written (it is read-only).");
         row("a session: the user's palette, the window on top", records(3), "", "w cmdstart",
             "picking=1; grabs=1; top=3; usable=Clean");
         row("Stop picking ends a session", records(3), "", "cmdstart cmdstop", "picking=0");
