@@ -63,29 +63,6 @@ class TestMainWindow : public QObject
 private Q_SLOTS:
     void init() { MessageBoxes::clearShownTexts(); }
 
-    // Without a readable set.dat the program says why, shows no window and
-    // leaves the folder as it was.
-    void refusal_data()
-    {
-        QTest::addColumn<bool>("folder");
-        QTest::newRow("set.dat missing") << false;
-        QTest::newRow("set.dat a folder") << true;
-    }
-    void refusal()
-    {
-        QFETCH(bool, folder);
-        ScopedCurrentDir dir;
-        QVERIFY(!folder || QDir().mkdir("set.dat"));
-        MessageBoxes::setNextAnswer(QMessageBox::Ok);
-        QVERIFY(!Startup::start());
-        const QString text = MessageBoxes::shownTexts().join('|');
-        QVERIFY2(text.contains("\"set.dat\"") &&
-                     text.contains(QDir::toNativeSeparators(dir.path())),
-                 qPrintable(text));
-        QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 folder ? QStringList{"set.dat"} : QStringList());
-    }
-
     void startThenExpandAndShrink()
     {
         Program p(TestFiles::records(200), {}, false);

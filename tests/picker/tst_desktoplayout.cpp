@@ -63,23 +63,6 @@ private Q_SLOTS:
             }
         }
     }
-
-    void rounding_data()
-    {
-        QTest::addColumn<QPointF>("pointer");
-        QTest::addColumn<QPoint>("pixel"); // (-1, -1): none
-        QTest::newRow("half to even, down") << QPointF(10.5, 20.5) << QPoint(10, 20);
-        QTest::newRow("half to even, up") << QPointF(11.5, 21.5) << QPoint(12, 22);
-        QTest::newRow("right of every screen") << QPointF(64, 10) << QPoint(-1, -1);
-        QTest::newRow("above the desktop") << QPointF(5, -0.5) << QPoint(-1, -1);
-    }
-
-    void rounding()
-    {
-        QFETCH(QPointF, pointer);
-        QFETCH(QPoint, pixel);
-        QCOMPARE(layoutOf("0,0,64,48@1").imagePixel(pointer).value_or(QPoint(-1, -1)), pixel);
-    }
 };
 
 QTEST_APPLESS_MAIN(TestDesktopLayout)
