@@ -139,58 +139,6 @@ private Q_SLOTS:
         if (ok && operation.startsWith("save"))
             QCOMPARE(result.name, name);
     }
-
-    // Refused before anything is written: a message naming the folder (and
-    // the file in the way), the files as they were, and the sets as they read.
-    void refused_data()
-    {
-        QTest::addColumn<QString>(
-            "setup"); // operation, what is read-only ("." the folder), leftovers
-        QTest::newRow("save, read-only set.dat") << "save set.dat";
-        QTest::newRow("delete, read-only set.dat") << "delete set.dat";
-        QTest::newRow("delete, read-only colorset.dat") << "delete colorset.dat";
-        QTest::newRow("delete, read-only folder, uncommitted deletion left")
-            << "delete . set.tmp colorset.tmp";
-        QTest::newRow("delete, read-only folder, committed deletion left")
-            << "delete . colorset.tmp";
-    }
-
-    void refused()
-    {
-        QFETCH(QString, setup);
-        const QString readOnly = setup.section(' ', 1, 1);
-        const QStringList left = setup.section(' ', 2).split(' ', Qt::SkipEmptyParts);
-        const QString named = !left.isEmpty() ? "colorset.tmp" : readOnly == "." ? "" : readOnly;
-        if (TestFiles::ignoresPermissions())
-            QSKIP("Permissions do not bind this user; see the _unprivileged run");
-        const ScopedCurrentDir dir;
-        const bool committed = left == QStringList{"colorset.tmp"};
-        put("set.dat", committed ? names(1, 1) + names(3, 2) : names(1, 4));
-        put("colorset.dat", colours(1, 4));
-        for (const QString& file : left)
-            put(file,
-                file == "set.tmp" ? names(1, 1) + names(3, 2) : colours(1, 1) + colours(3, 2));
-        const auto files = [] {
-            QByteArrayList contents;
-            for (const QString& name : QDir().entryList(QDir::Files))
-                contents << name.toLatin1() << TestFiles::read(name);
-            return contents;
-        };
-        const QByteArrayList before = files();
-        QVERIFY(TestFiles::setReadOnly(readOnly, true));
-        const ColorSetStore::Result result =
-            setup.startsWith("delete")
-                ? ColorSetStore().remove(2)
-                : ColorSetStore().save("x", ColorSetRecord::fromColors(kSaved));
-        QVERIFY(files() == before);
-        TestFiles::setReadOnly(readOnly, false);
-        const QString folder = '"' + QDir::toNativeSeparators(QDir::currentPath()) + '"';
-        QVERIFY2(!result.ok && result.error.contains(folder) && result.error.contains('"' + named),
-                 qPrintable(result.error));
-        const ColorSetStore store;
-        QCOMPARE(store.read(1).bytes() + store.read(2).bytes(),
-                 committed ? colours(3, 2) : colours(2, 2));
-    }
 };
 
 QTEST_APPLESS_MAIN(TestColorSetStore)
