@@ -22,8 +22,7 @@
 
 using namespace tintaro;
 
-// The palette's buttons a user can press, by the first word of their
-// captions ("<", ">", "Delete", "Clean"), and "frame" while a swatch is marked.
+// The palette's usable buttons by their first word, and "frame" while a swatch is marked.
 inline QString usable(const MainWindowLayout& ui)
 {
     QStringList on;
@@ -70,8 +69,7 @@ public:
         if (expanded)
             ui().cmdswap->click();
         (void)QTest::qWaitForWindowActive(m_w.get());
-        // A message box no test answered would wait for ever: note and close it.
-        // The real name prompt is noted and accepted as offered.
+        // A message box no test answered would wait for ever: note it and close it.
         QObject::connect(&m_catcher, &QTimer::timeout, [this] {
             QWidget* modal = QApplication::activeModalWidget();
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {
@@ -112,20 +110,6 @@ public:
         m_pointer = pick()->layout().logicalPoint(p);
         pick()->Form_MouseMove(m_pointer);
     }
-    void clickItem(int row)
-    {
-        QListWidget* list = ui().lstCorset;
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(row)).center());
-    }
-    QStringList readout()
-    {
-        QStringList texts;
-        for (const QLineEdit* box : {ui().txtrgb, ui().txtrgb1, ui().txtr, ui().txtrh, ui().txtg,
-                                     ui().txtgh, ui().txtb, ui().txtbh})
-            texts << box->text();
-        return texts;
-    }
     // The sample page's colours as a colour-set record; its backgrounds agree.
     QByteArray scheme()
     {
@@ -134,8 +118,7 @@ public:
                 return "backgrounds differ";
         return ColorSetRecord::fromColors(m_w->schemeColors()).bytes();
     }
-    // Right-clicks `c` and closes the menu that opens; what it offered:
-    // "Delete", "Delete (off)", or nothing.
+    // Right-clicks `c`; what the menu offered: "Delete", "Delete (off)" or nothing.
     QString popUp(QWidget* c)
     {
         QString offered = "no menu";
@@ -149,16 +132,11 @@ public:
         return offered;
     }
 
-    // Plays steps as a user would. Palette: > < w u (web-safe, user) D C
-    // (Delete it, Clean), N (a click on swatch N), mid:N, menu:N or
-    // menu:colour (a right click), del:N (Delete on N's menu), copy:<entry>.
-    // Picking: X,Y (the pointer onto that pixel), L R M (clicks there), up
-    // (a release where it never moved), key:<keys> (to the main window), esc
-    // (to the picking window), noimage. Sets: set:N (a click on row N),
-    // list:<key>, tab:<name> (the focus by keyboard), space:<name>. Answers:
-    // ok, cancel, in:<text> ('_' a blank; in:- cancels); unanswered, the
-    // real name prompt is accepted as offered. ro:<file or .> makes it read-only. Anything else
-    // clicks the control of that name.
+    // Plays steps as a user would: > < w u D C (the palette's buttons), N, mid:N, menu:N|colour,
+    // del:N, copy:<entry> (swatches and their menu); X,Y (the pointer onto a pixel), L R M, up,
+    // key:<keys>, esc, noimage (picking); set:N, list:<key>, tab:<name>, space:<name> (sets); ok,
+    // cancel, in:<text> ('_' a blank, - cancels) answer the next box; ro:<file or .>; any other
+    // word clicks the control of that name. An unanswered name prompt is accepted as offered.
     void run(const QString& script)
     {
         for (const QString& step : script.split(' ', Qt::SkipEmptyParts)) {
@@ -195,7 +173,9 @@ public:
             else if (step == "noimage")
                 grabFrom(false);
             else if (step.startsWith("set:"))
-                clickItem(arg.toInt());
+                QTest::mouseClick(
+                    ui().lstCorset->viewport(), Qt::LeftButton, {},
+                    ui().lstCorset->visualItemRect(ui().lstCorset->item(arg.toInt())).center());
             else if (step.startsWith("list:"))
                 QTest::keyClick(ui().lstCorset, keys[0].key());
             else if (step.startsWith("tab:"))
@@ -230,7 +210,14 @@ public:
              }},
             {"top", [&] { return QString::number(w().grid().cellRecord(0)); }},
             {"usable", [&] { return usable(ui()); }},
-            {"readout", [&] { return readout().join(' '); }},
+            {"readout",
+             [&] {
+                 QStringList texts;
+                 for (const QLineEdit* box : {ui().txtrgb, ui().txtrgb1, ui().txtr, ui().txtrh,
+                                              ui().txtg, ui().txtgh, ui().txtb, ui().txtbh})
+                     texts << box->text();
+                 return texts.join(' ');
+             }},
             {"colour", [&] { return ui().txtrgb->text(); }},
             {"newest", [&] { return ui().shpnew->fillColor().name().toUpper(); }},
             {"clip", [&] { return QGuiApplication::clipboard()->text(); }},
@@ -280,10 +267,8 @@ public:
                     w().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     }
 
-    // Clicks `opener`, which returns once the modal dialog it opens closed,
-    // and hands the dialog to `examine`; closes it after, if still open. The
-    // dialog is modal, on top, of fixed size, centred on the window, and holds
-    // back the window's clicks.
+    // Hands the dialog `opener` opens to `examine`, then closes it. The dialog is
+    // modal, on top, of fixed size, centred on the window, and holds back its clicks.
     void withDialog(QWidget* opener, const std::function<void(QDialog*)>& examine)
     {
         QPointer<QDialog> d;

@@ -13,7 +13,6 @@ template <typename T> bool is(const QObject* o)
 {
     return qobject_cast<const T*>(o);
 }
-
 // Four colour sets, the first undeletable. Fields in file order: text,
 // background, normal, visited, active, hover, each as BBGGRR.
 const QStringList kNames{"Default", "Ocean", "Forest", "Sunset"};
@@ -68,7 +67,7 @@ private Q_SLOTS:
         const auto sizing = Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint;
         QVERIFY(!(p.w().windowFlags() & sizing) && !p.ui().cmdstop->isEnabled());
         QVERIFY(p.ui().optnone->isChecked() && p.ui().optuser->isChecked());
-        QCOMPARE(p.readout(), QString("#FFFFFF 255,255,255 255 FF 255 FF 255 FF").split(' '));
+        QCOMPARE(p.fact("readout"), "#FFFFFF 255,255,255 255 FF 255 FF 255 FF");
         for (const QLineEdit* box : p.w().findChildren<QLineEdit*>())
             QVERIFY(box->isReadOnly());
         QVERIFY(p.ui().lblcolor->backColor() == Qt::white &&
@@ -123,11 +122,10 @@ private Q_SLOTS:
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(", ")));
     }
 
-    void windowCommands()
+    void minimum()
     {
         Program p;
-        p.run("cmdhelp imgmark cmdmin");
-        QCOMPARE(p.fact("opened"), "file:///help.htm https://tintaro.org");
+        p.run("cmdmin");
         QTRY_VERIFY(p.w().isMinimized());
     }
 
@@ -147,7 +145,6 @@ private Q_SLOTS:
         const auto file = [](const QByteArray& bytes) { return "file=" + QString(bytes); };
         // Start-up from the user's file as it is, made when missing.
         row("start: user file missing", {}, "", "", "file=; usable=; delete=off");
-        row("start: two colours", records(2), "", "", "usable=Clean");
         row("start: a page and one", records(145), "", "", "usable=> Clean; top=145");
         row("start: 6N + 3 bytes", records(2) + "FFF", "", "", "usable=Clean");
         row("start: not hexadecimal", "zzzzzz\x01\x02\x03\x04\x05\x06", "", "", "usable=Clean");
@@ -252,8 +249,10 @@ private Q_SLOTS:
         row("a session: the user's palette, the window on top", records(3), "", "w cmdstart",
             "picking=1; grabs=1; top=3; usable=Clean");
         row("Stop picking ends a session", records(3), "", "cmdstart cmdstop", "picking=0");
-        row("Help ends a session", records(3), "", "cmdstart cmdhelp", "picking=0");
-        row("the logo ends a session", records(3), "", "cmdstart imgmark", "picking=0");
+        row("Help ends a session", records(3), "", "cmdstart cmdhelp",
+            "picking=0; opened=file:///help.htm");
+        row("the logo ends a session", records(3), "", "cmdstart imgmark",
+            "picking=0; opened=https://tintaro.org");
         row("the web-safe palette ends a session", records(3), "", "cmdstart w",
             "picking=0; usable=>");
         row("Escape ends a session", records(3), "", "cmdstart esc", "picking=0");
@@ -335,15 +334,16 @@ private Q_SLOTS:
         }
     }
 
-    // The sample beside the pointer, cut by the window's edge or not, never
-    // hides the pixel read, and what it covered is put back exactly.
+    // A real pointer event reads the pixel under the hot spot (a half goes
+    // to the even one). The sample beside it, cut by the window's edge or
+    // not, never hides the pixel read, and what it covered is put back.
     void sample_data()
     {
-        QTest::addColumn<QPoint>("pointer");
-        const QSize physical = DesktopLayout::current().physicalBounds().size();
-        QTest::newRow("inside") << QPoint(300, 300);
-        QTest::newRow("partly above the top") << QPoint(100, 20);
-        QTest::newRow("past the top right corner") << QPoint(physical.width() - 2, 2);
+        QTest::addColumn<QPoint>("pointer"); // logical
+        QTest::newRow("inside") << QPoint(41, 161);
+        QTest::newRow("partly above the top") << QPoint(67, 13);
+        QTest::newRow("past the top right corner")
+            << QPoint(QGuiApplication::primaryScreen()->size().width() - 1, 1);
     }
     void sample()
     {
@@ -351,16 +351,19 @@ private Q_SLOTS:
         Program p("");
         p.run("cmdstart");
         PickWindow* w = p.pick();
-        p.moveTo(pointer);
-        QVERIFY(w->sampleVisible());
-        QCOMPARE(w->sampleColor(), colourAt(pointer));
-        const QPointF at = w->layout().logicalPoint(pointer) - QPointF(w->geometry().topLeft());
-        QCOMPARE(w->sampleRect(), QRect(qRound(at.x() + 3), qRound(at.y() - 34), 17, 25));
-        p.moveTo(pointer + QPoint(-1, 1)); // the sample moves on
+        const qreal ratio = w->devicePixelRatio();
+        const QPoint pixel(int(std::nearbyint(pointer.x() * ratio)),
+                           int(std::nearbyint(pointer.y() * ratio)));
+        QTest::mouseMove(w, pointer);
+        QTRY_COMPARE(p.fact("colour"), colourAt(pixel).name().toUpper());
+        QVERIFY(w->sampleVisible() && w->sampleColor() == colourAt(pixel));
+        QCOMPARE(w->sampleRect(), QRect(pointer.x() + 3, pointer.y() - 34, 17, 25));
+        QTest::mouseClick(w, Qt::LeftButton, {}, pointer);
+        QCOMPARE(p.file(), recordOf(colourAt(pixel)));
+        p.moveTo(pixel + QPoint(-1, 1)); // the sample moves on
         p.moveTo(QPoint(200, 200));
         // Onto a pixel the sample covers now: the image is read, not the sample.
-        const QPoint covered =
-            (QPointF(w->sampleRect().center()) * w->devicePixelRatio()).toPoint();
+        const QPoint covered = (QPointF(w->sampleRect().center()) * ratio).toPoint();
         p.moveTo(covered);
         QCOMPARE(p.fact("colour"), colourAt(covered).name().toUpper());
         QTest::mouseMove(&p.w(), QPoint(2, 2)); // over the main window the sample hides
@@ -374,19 +377,6 @@ private Q_SLOTS:
                         QPoint(x, y));
             }
         QCOMPARE(w->GetPixel(QPoint(physical.width(), 0)), -1);
-    }
-
-    // Real pointer events: the pixel under the hot spot, a half to the even one.
-    void realPointer()
-    {
-        Program p("");
-        p.run("cmdstart");
-        const qreal ratio = p.pick()->devicePixelRatio();
-        const QPoint pixel(int(std::nearbyint(41 * ratio)), int(std::nearbyint(61 * ratio)));
-        QTest::mouseMove(p.pick(), QPoint(41, 61));
-        QTRY_COMPARE(p.fact("colour"), colourAt(pixel).name().toUpper());
-        QTest::mouseClick(p.pick(), Qt::LeftButton, {}, QPoint(41, 61));
-        QCOMPARE(p.file(), recordOf(colourAt(pixel)));
     }
 
     // The code of the page shown, in three read-only boxes whose texts copy

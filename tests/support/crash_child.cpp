@@ -1,14 +1,10 @@
-// Makes one change of the user's files in the current folder, as the program
-// makes it, and counts every system call that changes a file:
+// Makes one change of the user's files in the current folder as the program makes it:
 //   tintaro_crash_child stop|fail N delete-colour <record> | clean-colours
 //                       | delete-set <position> | save-set <name> <36-byte record>
-// "stop N" dies at the N-th such call, before it is made, as a crash would
-// (std::_Exit: nothing more is written, closed or removed): exit status 77.
-// "fail N" makes that call fail as a full or broken disk would, and the
-// change goes on to deal with it. Finished: prints "done <calls>", status 0;
+// It defines the calls Qt and the standard library make to change files, ahead of the C
+// library's, and counts them. "stop N" dies before the N-th as a crash would (std::_Exit),
+// status 77; "fail N" makes it fail as a full disk would. Done: "done <calls>", status 0;
 // the change failed: its message on standard error, status 1.
-// The calls are caught here, in the executable, ahead of the C library's:
-// those Qt and the standard library make to change files on Linux.
 
 #include "ColorSetStore.h"
 #include "PaletteFile.h"
