@@ -1,4 +1,5 @@
-// What the benchmark programs share.
+#include "bench_common.h"
+
 #include <QFile>
 
 #include <algorithm>

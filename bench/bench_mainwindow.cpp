@@ -9,10 +9,7 @@
 
 using namespace tintaro;
 
-namespace bench { // bench_common.cpp
-QByteArray records(qint64 count);
-bool writeFile(const QString& path, const QByteArray& bytes);
-} // namespace bench
+#include "bench_common.h"
 
 class BenchMainWindow : public QObject
 {

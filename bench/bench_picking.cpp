@@ -31,12 +31,7 @@
 #include <cstring>
 #include <vector>
 
-namespace bench { // bench_common.cpp
-double median(std::vector<double> v);
-long residentKilobytes();
-QByteArray records(qint64 count);
-bool prepareFolder(const QString& data, const QString& folder, const QByteArray& colours);
-} // namespace bench
+#include "bench_common.h"
 
 using namespace tintaro;
 using bench::median;

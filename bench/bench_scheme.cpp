@@ -13,9 +13,7 @@
 
 using namespace tintaro;
 
-namespace bench { // bench_common.cpp
-bool writeFile(const QString& path, const QByteArray& bytes);
-} // namespace bench
+#include "bench_common.h"
 
 namespace {
 
