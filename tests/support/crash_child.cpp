@@ -51,8 +51,8 @@ template <typename F> F real(const char* name)
 
 } // namespace
 
-#define PASS(name, ret, params, args, guard, spec)                                                 \
-    extern "C" ret name params spec                                                                \
+#define PASS(name, ret, params, args, guard, exceptions)                                           \
+    extern "C" ret name params exceptions                                                          \
     {                                                                                              \
         if ((guard) && strike(#name))                                                              \
             return -1;                                                                             \
