@@ -303,7 +303,7 @@ private Q_SLOTS:
                 "read-only, so \"set.dat\" and \"colorset.dat\" cannot be changed there.");
         const QString sure = "Do you really want to delete \"%1\"?";
         row("OK deletes exactly one", sets.toLatin1(), "sets", "set:1 ok cmdDelItem",
-            without(1) + "; shown=" + sure.arg("Ocean"));
+            without(1) + "; delete=off; shown=" + sure.arg("Ocean"));
         row("Cancel deletes nothing", sets.toLatin1(), "sets", "set:2 cancel cmdDelItem",
             sets4({}, {}) + "; delete=on; shown=" + sure.arg("Forest"));
         row("the focus arriving by Tab asks once", sets.toLatin1(), "sets",
