@@ -50,10 +50,8 @@ QMap<QString, QByteArray> filesFor(const QString& setup)
 
 } // namespace
 
-// The main window driven as a user drives it: start-up from the folder's
-// files, the layout, the palette, picking, the colour sets and the code
-// view. Its title and sizes, the About box and closing are checked end to
-// end (tests/e2e).
+// The main window driven as a user drives it; its title, sizes, About box and
+// closing are checked end to end (tests/e2e).
 class TestMainWindow : public QObject
 {
     Q_OBJECT

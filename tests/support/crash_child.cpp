@@ -28,18 +28,19 @@ namespace {
 bool g_stop = false;
 int g_at = -1; // the call to stop or fail at; -1: counting has not begun
 int g_calls = 0;
+bool g_full = false; // a failed write leaves the disk full: every later write fails too
 
 // True when this call is to fail; never returns when it is to stop.
 bool strike(const char* call)
 {
-    if (g_at < 0 || ++g_calls != g_at)
+    const bool write = std::strcmp(call, "write") == 0;
+    if (g_at < 0 || (++g_calls != g_at && !(g_full && write)))
         return false;
-    if (g_stop) {
-        std::printf("stopped at %d\n", g_calls);
-        std::fflush(stdout);
-        std::_Exit(77);
-    }
-    std::fprintf(stderr, "failing %s\n", call);
+    if (g_stop)
+        std::_Exit(77); // nothing more is written, closed or removed
+    if (!g_full)
+        std::fprintf(stderr, "failing %s\n", call);
+    g_full = g_full || write;
     errno = ENOSPC;
     return true;
 }
