@@ -346,9 +346,8 @@ void MainWindow::pickWindow_MouseUp()
                                  "cannot be written (%4).")
                       .arg(ColorToHtml(color), QString::fromLatin1(kUserFileName),
                            QDir::toNativeSeparators(QDir::currentPath()),
-                           !m_paletteFile.isOpen()       ? QStringLiteral("it could not be opened")
-                           : !m_paletteFile.isWritable() ? QStringLiteral("it is read-only")
-                                                         : m_paletteFile.errorString()));
+                           m_paletteFile.isOpen() ? m_paletteFile.errorString()
+                                                  : QStringLiteral("it could not be opened")));
         return;
     }
     m_state.picked();

@@ -35,7 +35,12 @@ public:
     bool isOpen() const { return m_file.isOpen(); }
     bool isWritable() const { return m_file.isOpen() && m_file.isWritable(); }
     QString fileName() const { return m_file.fileName(); }
-    QString errorString() const { return m_file.errorString(); }
+    // Why the last open or write failed; writing to a file that could only
+    // be opened for reading fails for that reason alone.
+    QString errorString() const
+    {
+        return isOpen() && !isWritable() ? QStringLiteral("it is read-only") : m_file.errorString();
+    }
 
     // Whole records in the file, from its length alone: a tail of fewer than
     // six bytes is not counted, and a huge file counts as fast as an empty one.
