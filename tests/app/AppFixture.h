@@ -37,7 +37,7 @@ inline QString usable(const MainWindowLayout& ui)
 // The desktop the fake grabber hands in: every pixel names its coordinates.
 inline QColor colourAt(QPoint p)
 {
-    return FakeScreenGrabber::coordinateImage(QSize(p.x() + 1, p.y() + 1)).pixelColor(p);
+    return QColor(FakeScreenGrabber::colourAt(p.x(), p.y()));
 }
 inline QByteArray recordOf(const QColor& c)
 {

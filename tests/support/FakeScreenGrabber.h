@@ -20,12 +20,16 @@ public:
     int grabs() const { return m_grabs; }
 
     // Each pixel holds its coordinates: red x, green y, blue their upper bits.
+    static QRgb colourAt(int x, int y)
+    {
+        return qRgb(x & 255, y & 255, (x >> 8 & 15) | (y >> 8 & 15) << 4);
+    }
     static QImage coordinateImage(QSize size)
     {
         QImage image(size, QImage::Format_RGB32);
         for (int y = 0; y < size.height(); ++y)
             for (int x = 0; x < size.width(); ++x)
-                image.setPixel(x, y, qRgb(x & 255, y & 255, (x >> 8 & 15) | (y >> 8 & 15) << 4));
+                image.setPixel(x, y, colourAt(x, y));
         return image;
     }
     static QPoint decode(QRgb p)
