@@ -19,11 +19,8 @@ public:
     }
     int grabs() const { return m_grabs; }
 
-    // Each pixel holds its coordinates: red x, green y, blue their upper bits.
-    static QRgb colourAt(int x, int y)
-    {
-        return qRgb(x & 255, y & 255, (x >> 8 & 15) | (y >> 8 & 15) << 4);
-    }
+    // Each pixel holds its coordinates: red x, green y, blue their upper bits (under 4096).
+    static QRgb colourAt(int x, int y) { return qRgb(x & 255, y & 255, x >> 8 | (y >> 8) << 4); }
     static QImage coordinateImage(QSize size)
     {
         QImage image(size, QImage::Format_RGB32);
