@@ -13,6 +13,7 @@
 #include "WindowPlacement.h"
 
 #include "ColorReadout.h"
+#include "PickSession.h"
 #include "PickWindow.h"
 #include "RecordRewriter.h"
 #include "ScreenGrabber.h"
@@ -174,12 +175,16 @@ void MainWindow::openDocument(const QUrl& url)
 
 // ---- Window commands -------------------------------------------------------
 
-void MainWindow::cmdmin_Click() { showMinimized(); }
+void MainWindow::cmdmin_Click()
+{
+    showMinimized();
+}
 
 void MainWindow::cmdhelp_Click()
 {
     cmdstop_Click();
-    openDocument(QUrl::fromLocalFile(QFileInfo(QString::fromLatin1(kHelpFileName)).absoluteFilePath()));
+    openDocument(
+        QUrl::fromLocalFile(QFileInfo(QString::fromLatin1(kHelpFileName)).absoluteFilePath()));
     showMinimized();
 }
 
@@ -218,8 +223,8 @@ void MainWindow::Form_MouseMove()
 {
     // The picking window gets no movement while the pointer is over this
     // window: its floating sample would stay behind.
-    if (m_state.Picking == 1 && m_pickWindow)
-        m_pickWindow->hideSample();
+    if (m_state.Picking == 1 && m_pickSession)
+        m_pickSession->hideSample();
 }
 
 void MainWindow::mouseMoveEvent(QMouseEvent* event)
@@ -272,22 +277,35 @@ void MainWindow::cmdstart_Click()
     if (!m_grabber)
         m_grabber = ScreenGrabber::create();
     unloadPickWindow();
-    m_pickWindow = std::make_unique<PickWindow>();
-    connect(m_pickWindow.get(), &PickWindow::pointerMoved, this, &MainWindow::pickWindow_MouseMove);
-    connect(m_pickWindow.get(), &PickWindow::picked, this, &MainWindow::pickWindow_MouseUp);
-    connect(m_pickWindow.get(), &PickWindow::stopRequested, this, &MainWindow::cmdstop_Click);
-    PickWindow::LoadSteps steps;
+    m_pickSession = std::make_unique<PickSession>();
+    PickSession* session = m_pickSession.get();
+    connect(session, &PickSession::pointerMoved, this, &MainWindow::pickWindow_MouseMove);
+    connect(session, &PickSession::picked, this, &MainWindow::pickWindow_MouseUp);
+    connect(session, &PickSession::stopRequested, this, &MainWindow::cmdstop_Click);
+    connect(session, &PickSession::shown, this, [this] {
+        MakeTopmost(this);
+        activateWindow();
+    });
+    connect(session, &PickSession::failed, this, [this](const QString& reason) {
+        // Nothing to pick from: the session ends before it shows anything.
+        cmdstop_Click();
+        MessageBoxes::warning(this, reason);
+    });
+    // Keys for precise work reach the session whichever window has the
+    // focus, and Escape stops it while the image is awaited.
+    qApp->installEventFilter(this);
+    PickSession::LoadSteps steps;
     steps.grabber = m_grabber.get();
     steps.delaySeconds = m_pickDelaySeconds;
     steps.hideMainWindow = [this] { hide(); };
     steps.showMainWindow = [this] { show(); };
     steps.clearClipboard = [] { QGuiApplication::clipboard()->clear(); };
-    m_pickWindow->Form_Load(steps);
-    m_pickWindow->showOverDesktop();
-    MakeTopmost(this);
-    activateWindow();
-    // Keys for precise work reach the session whichever window has the focus.
-    qApp->installEventFilter(this);
+    session->Form_Load(steps);
+}
+
+PickWindow* MainWindow::pickWindow() const
+{
+    return m_pickSession ? m_pickSession->window() : nullptr;
 }
 
 void MainWindow::cmdstop_Click()
@@ -304,11 +322,12 @@ void MainWindow::cmdstop_Click()
 void MainWindow::unloadPickWindow()
 {
     qApp->removeEventFilter(this);
-    if (!m_pickWindow)
+    if (!m_pickSession)
         return;
-    m_pickWindow->disconnect(this);
-    m_pickWindow->hide();
-    m_pickWindow.release()->deleteLater();
+    m_pickSession->disconnect(this);
+    for (const auto& window : m_pickSession->windows())
+        window->hide();
+    m_pickSession.release()->deleteLater();
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
@@ -317,10 +336,10 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
     // it is meant for, which sees each press once. (The picking window
     // takes no focus; where the pointer's window gets the keys, as without
     // a window manager, it handles them itself.)
-    if (event->type() == QEvent::KeyPress && m_state.Picking == 1 && m_pickWindow &&
+    if (event->type() == QEvent::KeyPress && m_state.Picking == 1 && m_pickSession &&
         watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
         const auto* key = static_cast<QKeyEvent*>(event);
-        if (m_pickWindow->handleKey(key->key(), key->modifiers()))
+        if (m_pickSession->handleKey(key->key(), key->modifiers()))
             return true;
     }
     return QWidget::eventFilter(watched, event);
@@ -488,18 +507,30 @@ void MainWindow::copyText(const QString& text)
     clipboard->setText(text);
 }
 
-void MainWindow::mnucopyhex_Click() { copyText(m_ui.txtrgb->text()); }
+void MainWindow::mnucopyhex_Click()
+{
+    copyText(m_ui.txtrgb->text());
+}
 
-void MainWindow::mnucopyhex1_Click() { copyText(hexDigits()); }
+void MainWindow::mnucopyhex1_Click()
+{
+    copyText(hexDigits());
+}
 
 void MainWindow::mnucopyhex2_Click()
 {
     copyText(QLatin1Char('"') + m_ui.txtrgb->text() + QLatin1Char('"'));
 }
 
-void MainWindow::mnucopyhex3_Click() { copyText(QLatin1Char('"') + hexDigits() + QLatin1Char('"')); }
+void MainWindow::mnucopyhex3_Click()
+{
+    copyText(QLatin1Char('"') + hexDigits() + QLatin1Char('"'));
+}
 
-void MainWindow::mnucopyrgb_Click() { copyText(m_ui.txtrgb1->text()); }
+void MainWindow::mnucopyrgb_Click()
+{
+    copyText(m_ui.txtrgb1->text());
+}
 
 void MainWindow::mnucopyrgb1_Click()
 {
@@ -508,19 +539,22 @@ void MainWindow::mnucopyrgb1_Click()
 
 // ---- User colour upkeep ----------------------------------------------------
 
-void MainWindow::mnuDel_Click() { cmddel_Click(); }
+void MainWindow::mnuDel_Click()
+{
+    cmddel_Click();
+}
 
 void MainWindow::cmddel_Click()
 {
     if (m_selectedRecord <= 0 || m_state.ShowingWebSafe)
         return;
     const std::int32_t doomed = m_selectedRecord;
-    const RecordRewriter::Result result =
-        RecordRewriter::rewrite(m_paletteFile, m_state.UserColorCount,
-                                [doomed](std::int32_t n, const ColorRecord&) { return n != doomed; });
+    const RecordRewriter::Result result = RecordRewriter::rewrite(
+        m_paletteFile, m_state.UserColorCount,
+        [doomed](std::int32_t n, const ColorRecord&) { return n != doomed; });
     if (!result.ok) {
-        MessageBoxes::warning(this, QStringLiteral("The colour could not be deleted.\n\n%1")
-                                        .arg(result.error));
+        MessageBoxes::warning(
+            this, QStringLiteral("The colour could not be deleted.\n\n%1").arg(result.error));
         FillPalette(m_state.UserPagePos);
         return;
     }
@@ -545,8 +579,9 @@ void MainWindow::cmdclean_Click()
             return seen.insert(key).second;
         });
     if (!result.ok) {
-        MessageBoxes::warning(this, QStringLiteral("The duplicate colours could not be removed.\n\n%1")
-                                        .arg(result.error));
+        MessageBoxes::warning(
+            this,
+            QStringLiteral("The duplicate colours could not be removed.\n\n%1").arg(result.error));
         FillPalette(m_state.UserPagePos);
         return;
     }
@@ -591,7 +626,10 @@ std::array<ColorValue, 6> MainWindow::schemeColors() const
 
 // Every target option, "Hover link" included, leaves no swatch chosen: the
 // next colour is meant for the new target.
-void MainWindow::targetOption_Click() { clearSelection(); }
+void MainWindow::targetOption_Click()
+{
+    clearSelection();
+}
 
 void MainWindow::showElementColor(const QColor& color)
 {
@@ -600,12 +638,30 @@ void MainWindow::showElementColor(const QColor& color)
     clearSelection();
 }
 
-void MainWindow::lbltext_Click() { showElementColor(m_ui.lbltext->foreColor()); }
-void MainWindow::lbldisplay_Click() { showElementColor(m_ui.lbldisplay->backColor()); }
-void MainWindow::lblnl_Click() { showElementColor(m_ui.lblnl->foreColor()); }
-void MainWindow::lblvl_Click() { showElementColor(m_ui.lblvl->foreColor()); }
-void MainWindow::lblal_Click() { showElementColor(m_ui.lblal->foreColor()); }
-void MainWindow::lblhl_Click() { showElementColor(m_ui.lblhl->foreColor()); }
+void MainWindow::lbltext_Click()
+{
+    showElementColor(m_ui.lbltext->foreColor());
+}
+void MainWindow::lbldisplay_Click()
+{
+    showElementColor(m_ui.lbldisplay->backColor());
+}
+void MainWindow::lblnl_Click()
+{
+    showElementColor(m_ui.lblnl->foreColor());
+}
+void MainWindow::lblvl_Click()
+{
+    showElementColor(m_ui.lblvl->foreColor());
+}
+void MainWindow::lblal_Click()
+{
+    showElementColor(m_ui.lblal->foreColor());
+}
+void MainWindow::lblhl_Click()
+{
+    showElementColor(m_ui.lblhl->foreColor());
+}
 
 // ---- Colour sets and code view ----
 

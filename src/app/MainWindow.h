@@ -20,6 +20,7 @@ class QRadioButton;
 
 namespace tintaro {
 
+class PickSession;
 class PickWindow;
 class ScreenGrabber;
 class SwatchLabel;
@@ -60,7 +61,8 @@ public:
     void setScreenGrabber(std::unique_ptr<ScreenGrabber> grabber);
     void setPickDelay(int seconds) { m_pickDelaySeconds = seconds; }
     // The picking window while a session runs, else null.
-    PickWindow* pickWindow() const { return m_pickWindow.get(); }
+    PickWindow* pickWindow() const;
+    PickSession* pickSession() const { return m_pickSession.get(); }
 
     // Shows the colour readout of `c` in the eight value boxes.
     void showReadout(ColorValue c);
@@ -165,7 +167,7 @@ private:
     std::int32_t m_selectedRecord = 0; // SelectedRecord: the record of the swatch last clicked
     UrlOpener m_openUrl;
     std::unique_ptr<ScreenGrabber> m_grabber;
-    std::unique_ptr<PickWindow> m_pickWindow; // frmGetColor, only while picking
+    std::unique_ptr<PickSession> m_pickSession; // frmGetColor, only while picking
     int m_pickDelaySeconds = 1;
 };
 

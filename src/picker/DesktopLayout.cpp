@@ -9,7 +9,16 @@ namespace tintaro {
 namespace {
 
 // Halves go to the even neighbour, as the pixel reads have always rounded.
-int roundHalfEven(qreal value) { return int(std::nearbyint(value)); }
+int roundHalfEven(qreal value)
+{
+    return int(std::nearbyint(value));
+}
+
+QRect physicalArea(const DesktopLayout::Screen& s)
+{
+    return QRect(s.physicalTopLeft,
+                 QSize(qRound(s.logical.width() * s.ratio), qRound(s.logical.height() * s.ratio)));
+}
 
 } // namespace
 
@@ -21,10 +30,26 @@ DesktopLayout DesktopLayout::current()
     for (const QScreen* screen : QGuiApplication::screens()) {
         const QRect logical = screen->geometry();
         const qreal ratio = screen->devicePixelRatio();
-        screens.push_back({logical, ratio,
-                           QPoint(qRound(logical.x() * ratio), qRound(logical.y() * ratio))});
+        screens.push_back(
+            {logical, ratio, QPoint(qRound(logical.x() * ratio), qRound(logical.y() * ratio))});
     }
     return DesktopLayout(std::move(screens));
+}
+
+std::optional<DesktopLayout> DesktopLayout::fittedTo(QSize imageSize) const
+{
+    const QRect bounds = logicalBounds();
+    if (bounds.isEmpty() || imageSize.isEmpty())
+        return std::nullopt;
+    const qreal ratio = qreal(imageSize.width()) / bounds.width();
+    std::vector<Screen> screens;
+    for (const Screen& s : m_screens)
+        screens.push_back({s.logical, ratio,
+                           QPoint(qRound(s.logical.x() * ratio), qRound(s.logical.y() * ratio))});
+    DesktopLayout fitted(std::move(screens));
+    if (fitted.physicalBounds().size() != imageSize)
+        return std::nullopt;
+    return fitted;
 }
 
 QRect DesktopLayout::logicalBounds() const
@@ -39,9 +64,13 @@ QRect DesktopLayout::physicalBounds() const
 {
     QRect bounds;
     for (const Screen& s : m_screens)
-        bounds |= QRect(s.physicalTopLeft, QSize(qRound(s.logical.width() * s.ratio),
-                                                 qRound(s.logical.height() * s.ratio)));
+        bounds |= physicalArea(s);
     return bounds;
+}
+
+QRect DesktopLayout::imageArea(const Screen& s) const
+{
+    return physicalArea(s).translated(-physicalBounds().topLeft());
 }
 
 qreal DesktopLayout::ratio() const
@@ -79,9 +108,7 @@ QPointF DesktopLayout::logicalPoint(QPoint pixel) const
 {
     const QPoint physical = pixel + physicalBounds().topLeft();
     for (const Screen& s : m_screens) {
-        const QRect area(s.physicalTopLeft, QSize(qRound(s.logical.width() * s.ratio),
-                                                  qRound(s.logical.height() * s.ratio)));
-        if (area.contains(physical))
+        if (physicalArea(s).contains(physical))
             return QPointF(s.logical.x() + (physical.x() - s.physicalTopLeft.x()) / s.ratio,
                            s.logical.y() + (physical.y() - s.physicalTopLeft.y()) / s.ratio);
     }

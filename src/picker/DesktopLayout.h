@@ -19,8 +19,8 @@ class DesktopLayout
 public:
     struct Screen
     {
-        QRect logical;       // the screen in logical desktop coordinates
-        qreal ratio = 1.0;   // physical pixels per logical pixel
+        QRect logical;          // the screen in logical desktop coordinates
+        qreal ratio = 1.0;      // physical pixels per logical pixel
         QPoint physicalTopLeft; // its corner in physical desktop coordinates
     };
 
@@ -32,6 +32,12 @@ public:
     // one scale factor.
     static DesktopLayout current();
 
+    // The same screens in an image of `imageSize` that holds the whole
+    // desktop at one scale throughout, as a compositor composes its screens
+    // into one picture: every screen's ratio is the image's width over the
+    // desktop's. Nothing when the image is not the desktop at one scale.
+    std::optional<DesktopLayout> fittedTo(QSize imageSize) const;
+
     const std::vector<Screen>& screens() const { return m_screens; }
     bool isEmpty() const { return m_screens.empty(); }
 
@@ -39,6 +45,8 @@ public:
     // the desktop image; its top left may be negative).
     QRect logicalBounds() const;
     QRect physicalBounds() const;
+    // Where a screen's pixels lie in the desktop image.
+    QRect imageArea(const Screen& screen) const;
     // The ratio of the screen holding the desktop's top left corner.
     qreal ratio() const;
 

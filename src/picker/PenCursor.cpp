@@ -15,7 +15,7 @@ QCursor cursor()
     pen.fill(Qt::transparent);
     QPainter p(&pen);
     QPainterPath body;
-    body.moveTo(kHotX, kHotY);           // the tip
+    body.moveTo(kHotX, kHotY); // the tip
     body.lineTo(kHotX + 2, kHotY - 6);
     body.lineTo(kHotX + 15, kHotY - 19); // up along the barrel to the right
     body.lineTo(kHotX + 19, kHotY - 15);

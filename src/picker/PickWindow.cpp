@@ -1,11 +1,8 @@
 #include "PickWindow.h"
 
-#include "Delay.h"
 #include "PenCursor.h"
 #include "ReleaseMemory.h"
-#include "ScreenGrabber.h"
 
-#include <QCoreApplication>
 #include <QCursor>
 #include <QExposeEvent>
 #include <QGuiApplication>
@@ -13,8 +10,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QScreen>
 
-#include <cstdio>
 #include <cstring>
 
 namespace tintaro {
@@ -44,66 +41,68 @@ void copyRows(const QImage& from, QRect source, QImage& to, QPoint at)
                     std::size_t(target.width()) * bytes);
 }
 
-ColorValue colorOf(QRgb rgb) { return makeColor(qRed(rgb), qGreen(rgb), qBlue(rgb)); }
+ColorValue colorOf(QRgb rgb)
+{
+    return makeColor(qRed(rgb), qGreen(rgb), qBlue(rgb));
+}
 
-QColor backColor() { return QGuiApplication::palette().color(QPalette::Base); }
+QColor backColor()
+{
+    return QGuiApplication::palette().color(QPalette::Base);
+}
+
+// The cross-hair's arms reach this far from the marked pixel, and leave
+// the pixel and its neighbours free.
+constexpr int kArm = 10;
+constexpr int kArmGap = 2;
 
 } // namespace
 
-PickWindow::PickWindow() : m_store(this)
+PickWindow::PickWindow(PickTraits traits) : m_traits(traits), m_store(this)
 {
     setObjectName(QStringLiteral("frmGetColor"));
-    // It never takes the focus: an active borderless window of the screen's
-    // size is raised above the kept-on-top main window by some window
-    // managers. Keys reach the session through the main window.
-    setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    // Over one desktop-wide window it never takes the focus: an active
+    // borderless window of the screen's size is raised above the
+    // kept-on-top main window by some window managers, and keys reach the
+    // session through the main window. A full-screen window per screen
+    // does take it, as the main window may lie beneath.
+    Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint;
+    if (!m_traits.windowPerScreen)
+        flags |= Qt::WindowDoesNotAcceptFocus;
+    setFlags(flags);
     setCursor(PenCursor::cursor());
 }
 
 PickWindow::~PickWindow() = default;
 
-bool PickWindow::Form_Load(const LoadSteps& steps)
+void PickWindow::setImage(const DesktopLayout& layout, QRect area, QImage image)
 {
     hideSample();
-    if (steps.hideMainWindow)
-        steps.hideMainWindow();
-    QCoreApplication::processEvents();
-    if (steps.clearClipboard)
-        steps.clearClipboard();
-    QCoreApplication::processEvents();
-    // Give the other windows time to repaint what the main window covered.
-    Delay::wait(steps.delaySeconds);
-
-    QString whyNot;
-    std::optional<DesktopShot> shot =
-        steps.grabber ? steps.grabber->grab(&whyNot) : std::nullopt;
-    QCoreApplication::processEvents();
-    if (shot) {
-        m_layout = std::move(shot->layout);
-        m_pending = std::move(shot->image);
-        if (m_pending.format() != QImage::Format_RGB32)
-            m_pending = std::move(m_pending).convertToFormat(QImage::Format_RGB32);
-        m_hasImage = true;
-    } else {
-        // The session goes on over the plain back colour.
-        std::fprintf(stderr, "tintaro: no image of the screen: %s\n",
-                     qPrintable(steps.grabber ? whyNot : QStringLiteral("nothing to take it with")));
-        m_layout = DesktopLayout::current();
-        m_hasImage = false;
-    }
-    QCoreApplication::processEvents();
-    if (steps.clearClipboard)
-        steps.clearClipboard();
-    QCoreApplication::processEvents();
-    if (steps.showMainWindow)
-        steps.showMainWindow();
-    return m_hasImage;
+    m_layout = layout;
+    m_area = area;
+    // The image pixels of the area: its corners through the layout.
+    const QPoint origin = m_layout.physicalBounds().topLeft();
+    m_part = m_layout.physicalBounds().translated(-origin);
+    for (const DesktopLayout::Screen& s : m_layout.screens())
+        if (s.logical == area)
+            m_part = m_layout.imageArea(s);
+    m_hasImage = !image.isNull();
+    m_pending = std::move(image);
+    if (m_hasImage && m_pending.format() != QImage::Format_RGB32)
+        m_pending = std::move(m_pending).convertToFormat(QImage::Format_RGB32);
+    m_storeHoldsImage = false;
 }
 
-void PickWindow::showOverDesktop()
+void PickWindow::showOver(QScreen* screen)
 {
-    setGeometry(m_layout.logicalBounds());
-    show();
+    setGeometry(m_area);
+    if (screen) {
+        // Only the compositor places windows: full screen on that screen.
+        setScreen(screen);
+        showFullScreen();
+    } else {
+        show();
+    }
     raise();
 }
 
@@ -112,6 +111,13 @@ QRect PickWindow::physical(const QRect& logical) const
     const qreal ratio = devicePixelRatio();
     const QPoint topLeft(qRound(logical.x() * ratio), qRound(logical.y() * ratio));
     return QRect(topLeft, QSize(qRound(logical.width() * ratio), qRound(logical.height() * ratio)));
+}
+
+// The store holds the image pixel for pixel: the window is its area's size
+// at the ratio the image was taken at.
+bool PickWindow::storeIsExact() const
+{
+    return m_store.size() == size() && physical(QRect(QPoint(), size())).size() == m_part.size();
 }
 
 void PickWindow::resizeEvent(QResizeEvent*)
@@ -139,42 +145,42 @@ void PickWindow::paintBackground()
     m_store.resize(size());
     m_store.beginPaint(all);
     QImage view = physicalView(m_store.paintDevice());
-    m_sampleVisible = false; // the next pointer movement shows it again
-    if (!view.isNull()) {
+    for (Mark& mark : m_marks)
+        mark.visible = false; // the next movement shows them again
+    if (!view.isNull() && storeIsExact()) {
         view.fill(backColor());
-        if (!m_pending.isNull()) {
-            const QImage source = m_pending.format() == view.format()
-                                      ? m_pending
-                                      : m_pending.convertToFormat(view.format());
-            copyRows(source, source.rect(), view, QPoint());
-        }
+        if (!m_pending.isNull())
+            copyRows(m_pending, m_pending.rect(), view, QPoint());
         // From now on the store is the only copy of the image.
         m_pending = QImage();
         m_storeHoldsImage = true;
         releaseFreedMemory();
     } else {
+        // The window is not (yet) its area's size, or the screen shows it
+        // at another ratio: the image is drawn to fit and kept for reading.
         QPainter painter(m_store.paintDevice());
         painter.fillRect(all, backColor());
-        if (!m_pending.isNull()) {
-            QImage scaled = m_pending;
-            scaled.setDevicePixelRatio(devicePixelRatio());
-            painter.drawImage(QPoint(), scaled);
-        }
+        if (!m_pending.isNull())
+            painter.drawImage(QRectF(all), m_pending);
     }
     m_store.endPaint();
     m_store.flush(all);
 }
 
-ColorValue PickWindow::GetPixel(QPoint pixel)
+ColorValue PickWindow::readPixel(const QImage& view, QPoint local) const
 {
     if (!m_hasImage)
-        return QRect(QPoint(), size() * devicePixelRatio()).contains(pixel) ? colorOf(backColor().rgb())
-                                                                            : -1;
+        return QRect(QPoint(), m_part.size()).contains(local) ? colorOf(backColor().rgb()) : -1;
+    const QImage& from = m_storeHoldsImage ? view : m_pending;
+    return from.rect().contains(local) ? colorOf(from.pixel(local)) : -1;
+}
+
+ColorValue PickWindow::GetPixel(QPoint pixel)
+{
     if (!m_storeHoldsImage)
-        return m_pending.rect().contains(pixel) ? colorOf(m_pending.pixel(pixel)) : -1;
+        return readPixel(QImage(), pixel - m_part.topLeft());
     m_store.beginPaint(QRect(QPoint(), QSize(1, 1)));
-    const QImage view = physicalView(m_store.paintDevice());
-    const ColorValue c = view.rect().contains(pixel) ? colorOf(view.pixel(pixel)) : -1;
+    const ColorValue c = readPixel(physicalView(m_store.paintDevice()), pixel - m_part.topLeft());
     m_store.endPaint();
     return c;
 }
@@ -183,63 +189,131 @@ void PickWindow::Form_MouseMove(QPointF global)
 {
     m_keyboardPixel.reset(); // the keys go on from here
     m_lastGlobal = global;
-    track(pixelUnder(global), global - QPointF(geometry().topLeft()));
+    track(pixelUnder(global), global - QPointF(m_area.topLeft()));
 }
 
-// One pointer movement: reads the pixel under the hot spot and moves the
-// floating sample, with the store opened once for both.
+QRect PickWindow::readoutPlace(QPointF windowPos) const
+{
+    const QFontMetrics metrics(QGuiApplication::font());
+    const int line = metrics.height();
+    const QSize box(line + 6 + metrics.horizontalAdvance(QStringLiteral("255,255,255")) + 6,
+                    2 * line + 6);
+    const QPoint at = windowPos.toPoint();
+    // Below and right of the hot spot; where that leaves the window, above
+    // and left, clear of the floating sample.
+    QRect place(at + QPoint(kReadoutGap, kReadoutGap), box);
+    if (place.right() >= width() || place.bottom() >= height())
+        place.moveBottomRight(at - QPoint(kReadoutGap, kReadoutGap));
+    return place;
+}
+
+void PickWindow::drawMark(MarkKind kind, QImage& view, ColorValue color, QPoint crosshairAt)
+{
+    Mark& mark = m_marks[kind];
+    const qreal ratio = devicePixelRatio();
+    // Physical pixels the mark touches: whole pixels for the sample, one
+    // more all round where a scaled painter draws.
+    QRect touched = physical(mark.rect);
+    if (kind == Readout)
+        touched.adjust(-1, -1, 1, 1);
+    if (kind == Crosshair)
+        touched = QRect(crosshairAt - QPoint(kArm, kArm), QSize(2 * kArm + 1, 2 * kArm + 1));
+    const QRect area = touched & view.rect();
+    // Only the part on the window is saved, and put back where it came
+    // from; a mark wholly off the window saves nothing.
+    mark.underAt = area.topLeft();
+    mark.under = area.isEmpty() ? QImage() : view.copy(area);
+    mark.visible = true;
+    QPainter painter(&view);
+    const QColor fill = toQColor(color);
+    switch (kind) {
+    case Sample:
+        painter.fillRect(area, fill);
+        painter.setPen(Qt::black);
+        painter.drawRect(physical(mark.rect).adjusted(0, 0, -1, -1));
+        break;
+    case Readout: {
+        painter.scale(ratio, ratio);
+        const QRect r = mark.rect;
+        const int line = QFontMetrics(QGuiApplication::font()).height();
+        painter.fillRect(r, QGuiApplication::palette().color(QPalette::ToolTipBase));
+        painter.setPen(Qt::black);
+        painter.drawRect(r.adjusted(0, 0, -1, -1));
+        const QRect swatch(r.left() + 3, r.top() + 3, line, 2 * line);
+        painter.fillRect(swatch, fill);
+        painter.drawRect(swatch.adjusted(0, 0, -1, -1));
+        painter.setPen(QGuiApplication::palette().color(QPalette::ToolTipText));
+        painter.setFont(QGuiApplication::font());
+        const QRect text(swatch.right() + 4, r.top() + 3, r.right() - swatch.right() - 6, line);
+        painter.drawText(text, Qt::AlignVCenter, ColorToHtml(color));
+        painter.drawText(text.translated(0, line), Qt::AlignVCenter, DecimalTriple(color));
+        break;
+    }
+    case Crosshair: {
+        // Dark arms over a light pixel, light ones over a dark pixel.
+        const bool light = GetRed(color) + GetGreen(color) + GetBlue(color) > 3 * 128;
+        painter.setPen(light ? Qt::black : Qt::white);
+        const QPoint c = crosshairAt;
+        painter.drawLine(c.x() - kArm, c.y(), c.x() - kArmGap, c.y());
+        painter.drawLine(c.x() + kArmGap, c.y(), c.x() + kArm, c.y());
+        painter.drawLine(c.x(), c.y() - kArm, c.x(), c.y() - kArmGap);
+        painter.drawLine(c.x(), c.y() + kArmGap, c.x(), c.y() + kArm);
+        break;
+    }
+    case MarkCount:
+        break;
+    }
+}
+
+// One pointer movement: reads the pixel under the hot spot and moves what
+// is drawn over the image, with the store opened once for all of it.
 void PickWindow::track(std::optional<QPoint> pixel, QPointF windowPos)
 {
-    const QRect oldSample = m_sampleRect;
-    const bool hadSample = m_sampleVisible;
-    const QRect newSample(QPoint(qRound(windowPos.x() + kSampleDx), qRound(windowPos.y() + kSampleDy)),
-                          QSize(kSampleWidth, kSampleHeight));
-    QRegion dirty(newSample);
-    if (hadSample)
-        dirty += oldSample;
+    const bool showReadout = !m_traits.keepsMainWindowOnTop;
+    const bool showCrosshair = m_keyboardPixel && !m_traits.movesPointer;
+    const QPoint local = pixel ? *pixel - m_part.topLeft() : QPoint();
+
+    std::array<QRect, MarkCount> next;
+    next[Sample] =
+        QRect(QPoint(qRound(windowPos.x() + kSampleDx), qRound(windowPos.y() + kSampleDy)),
+              QSize(kSampleWidth, kSampleHeight));
+    if (showReadout)
+        next[Readout] = readoutPlace(windowPos);
+    if (showCrosshair) {
+        const qreal ratio = devicePixelRatio();
+        next[Crosshair] = QRectF(QPointF(local - QPoint(kArm, kArm)) / ratio,
+                                 QSizeF(2 * kArm + 1, 2 * kArm + 1) / ratio)
+                              .toAlignedRect();
+    }
+    QRegion dirty;
+    for (int k = 0; k < MarkCount; ++k) {
+        if (m_marks[k].visible)
+            dirty += m_marks[k].rect.adjusted(-1, -1, 1, 1);
+        dirty += next[k].adjusted(-1, -1, 1, 1);
+    }
 
     m_store.beginPaint(dirty);
     QImage view = physicalView(m_store.paintDevice());
-    // Put the image back under the old sample first: it may lie over the
-    // pixel now under the pointer.
-    if (hadSample && !view.isNull() && !m_underSample.isNull())
-        copyRows(m_underSample, m_underSample.rect(), view, m_underSampleAt);
+    // Put the image back under the old marks first, the last drawn first:
+    // they may lie over the pixel now under the pointer, and over each other.
+    for (int k = MarkCount - 1; k >= 0; --k) {
+        Mark& mark = m_marks[k];
+        if (mark.visible && !mark.under.isNull())
+            copyRows(mark.under, mark.under.rect(), view, mark.underAt);
+        mark.visible = false;
+    }
 
     ColorValue color = fromQColor(m_sampleColor);
     if (pixel) {
-        if (!m_hasImage)
-            color = colorOf(backColor().rgb());
-        else if (!view.isNull())
-            color = view.rect().contains(*pixel) ? colorOf(view.pixel(*pixel)) : -1;
-        else
-            color = m_pending.rect().contains(*pixel) ? colorOf(m_pending.pixel(*pixel)) : -1;
+        color = readPixel(view, local);
         if (color < 0)
             color = kBlack; // a failed read gives black
     }
-
-    m_sampleRect = newSample;
     m_sampleColor = toQColor(color);
-    m_sampleVisible = true;
-    if (!view.isNull()) {
-        const QRect area = physical(newSample) & view.rect();
-        // Only the part of the sample on the window is saved, and put back
-        // where it came from; a sample wholly off the window saves nothing.
-        m_underSampleAt = area.topLeft();
-        m_underSample = area.isEmpty() ? QImage() : view.copy(area);
-        QPainter painter(&view);
-        painter.fillRect(area, m_sampleColor);
-        painter.setPen(Qt::black);
-        painter.drawRect(physical(newSample).adjusted(0, 0, -1, -1));
-    } else {
-        QPainter painter(m_store.paintDevice());
-        if (hadSample && !m_pending.isNull()) {
-            QImage source = m_pending.copy(physical(oldSample));
-            source.setDevicePixelRatio(devicePixelRatio());
-            painter.drawImage(oldSample.topLeft(), source);
-        }
-        painter.fillRect(newSample, m_sampleColor);
-        painter.setPen(Qt::black);
-        painter.drawRect(newSample.adjusted(0, 0, -1, -1));
+    for (int k = 0; k < MarkCount; ++k) {
+        m_marks[k].rect = next[k];
+        if (!next[k].isNull() && !view.isNull())
+            drawMark(MarkKind(k), view, color, local);
     }
     m_store.endPaint();
     present(dirty);
@@ -247,25 +321,41 @@ void PickWindow::track(std::optional<QPoint> pixel, QPointF windowPos)
         Q_EMIT pointerMoved(color);
 }
 
+QRect PickWindow::readoutRect() const
+{
+    return m_marks[Readout].visible ? m_marks[Readout].rect : QRect();
+}
+
+std::optional<QPoint> PickWindow::crosshairPixel() const
+{
+    if (!m_marks[Crosshair].visible)
+        return std::nullopt;
+    return m_keyboardPixel;
+}
+
 void PickWindow::hideSample()
 {
-    if (!m_sampleVisible)
+    QRegion dirty;
+    for (const Mark& mark : m_marks)
+        if (mark.visible)
+            dirty += mark.rect.adjusted(-1, -1, 1, 1);
+    if (dirty.isEmpty())
         return;
-    m_sampleVisible = false;
-    if (m_store.size().isEmpty())
+    if (m_store.size().isEmpty()) {
+        for (Mark& mark : m_marks)
+            mark.visible = false;
         return;
-    m_store.beginPaint(m_sampleRect);
+    }
+    m_store.beginPaint(dirty);
     QImage view = physicalView(m_store.paintDevice());
-    if (!view.isNull() && !m_underSample.isNull()) {
-        copyRows(m_underSample, m_underSample.rect(), view, m_underSampleAt);
-    } else if (!m_pending.isNull()) {
-        QPainter painter(m_store.paintDevice());
-        QImage source = m_pending.copy(physical(m_sampleRect));
-        source.setDevicePixelRatio(devicePixelRatio());
-        painter.drawImage(m_sampleRect.topLeft(), source);
+    for (int k = MarkCount - 1; k >= 0; --k) {
+        Mark& mark = m_marks[k];
+        if (mark.visible && !view.isNull() && !mark.under.isNull())
+            copyRows(mark.under, mark.under.rect(), view, mark.underAt);
+        mark.visible = false;
     }
     m_store.endPaint();
-    present(m_sampleRect);
+    present(dirty);
 }
 
 // The store is shown at the next turn of the event loop, as Qt shows every
@@ -288,10 +378,19 @@ bool PickWindow::event(QEvent* event)
     return QWindow::event(event);
 }
 
-void PickWindow::Form_MouseUp() { Q_EMIT picked(); }
+void PickWindow::Form_MouseUp()
+{
+    Q_EMIT picked();
+}
 
 void PickWindow::mouseMoveEvent(QMouseEvent* event)
 {
+    // A window per screen knows only its own place: the compositor tells
+    // no client where its windows are.
+    if (m_traits.windowPerScreen) {
+        Form_MouseMove(QPointF(m_area.topLeft()) + event->position());
+        return;
+    }
     // Qt rounds a widget's local position to whole logical pixels; the
     // global position keeps the fraction that names the physical pixel.
     // Our own keyboard move arrives where the warp put the pointer: at
@@ -306,7 +405,10 @@ void PickWindow::mouseMoveEvent(QMouseEvent* event)
     Form_MouseMove(global);
 }
 
-void PickWindow::mouseReleaseEvent(QMouseEvent*) { Form_MouseUp(); }
+void PickWindow::mouseReleaseEvent(QMouseEvent*)
+{
+    Form_MouseUp();
+}
 
 void PickWindow::keyPressEvent(QKeyEvent* event)
 {
@@ -343,14 +445,15 @@ bool PickWindow::handleKey(int key, Qt::KeyboardModifiers modifiers)
         return false;
     }
     std::optional<QPoint> from = m_keyboardPixel;
-    if (!from)
-        from = pixelUnder(m_lastGlobal ? *m_lastGlobal : QPointF(QCursor::pos()));
-    if (!from)
-        return true;
-    const QRect desktop(QPoint(), m_layout.physicalBounds().size());
+    if (!from && m_lastGlobal)
+        from = pixelUnder(*m_lastGlobal);
+    if (!from && m_traits.movesPointer)
+        from = pixelUnder(QPointF(QCursor::pos()));
+    if (!from || !m_part.contains(*from))
+        from = m_part.center(); // the pointer is elsewhere: start mid-window
     QPoint to = *from + delta;
-    to.setX(qBound(desktop.left(), to.x(), desktop.right()));
-    to.setY(qBound(desktop.top(), to.y(), desktop.bottom()));
+    to.setX(qBound(m_part.left(), to.x(), m_part.right()));
+    to.setY(qBound(m_part.top(), to.y(), m_part.bottom()));
     movePointerTo(to);
     return true;
 }
@@ -359,11 +462,13 @@ void PickWindow::movePointerTo(QPoint pixel)
 {
     m_keyboardPixel = pixel;
     const QPointF logical = m_layout.logicalPoint(pixel);
-    const QPoint warp(qRound(logical.x()), qRound(logical.y()));
-    m_warpedTo = QPointF(warp);
     m_lastGlobal = logical;
-    QCursor::setPos(warp);
-    track(pixel, logical - QPointF(geometry().topLeft()));
+    if (m_traits.movesPointer) {
+        const QPoint warp(qRound(logical.x()), qRound(logical.y()));
+        m_warpedTo = QPointF(warp);
+        QCursor::setPos(warp);
+    }
+    track(pixel, logical - QPointF(m_area.topLeft()));
 }
 
 } // namespace tintaro

@@ -2,27 +2,31 @@
 
 #include "ColorValue.h"
 #include "DesktopLayout.h"
+#include "ScreenGrabber.h"
 
 #include <QBackingStore>
 #include <QImage>
 #include <QRegion>
 #include <QWindow>
 
-#include <functional>
+#include <array>
 #include <optional>
+
+class QScreen;
 
 namespace tintaro {
 
-class ScreenGrabber;
-
-// The picking window: a still image of the whole desktop shown borderless
-// over it, every image pixel exactly over the screen pixel it came from,
-// with a small colour sample floating beside the pen-shaped pointer.
+// A picking window: a still image of the desktop (all of it, or the part
+// on one screen) shown borderless over it, every image pixel over the
+// screen pixel it came from, with a small colour sample floating beside
+// the pen-shaped pointer.
 //
-// The image lives in the window's backing store alone: it is copied there
-// once, so a session costs one image's worth of memory, not two. The
-// floating sample is drawn into the store over a saved patch of the image
-// and the patch is put back when the sample moves on.
+// The image lives in the window's backing store alone once the store is
+// its size: it is copied there once, so a session costs one image's worth
+// of memory, not two. What is drawn over the image (the floating sample,
+// and where the platform needs them the readout and the keyboard's
+// cross-hair) goes into the store over a saved patch of the image, and the
+// patch is put back when it moves on.
 class PickWindow : public QWindow
 {
     Q_OBJECT
@@ -33,29 +37,23 @@ public:
     static constexpr int kSampleHeight = 25;
     static constexpr int kSampleDx = 3;
     static constexpr int kSampleDy = -34;
+    // The readout drawn beside the pointer keeps this far from the hot spot.
+    static constexpr int kReadoutGap = 16;
 
-    struct LoadSteps
-    {
-        ScreenGrabber* grabber = nullptr;
-        int delaySeconds = 1;
-        std::function<void()> hideMainWindow;
-        std::function<void()> showMainWindow;
-        std::function<void()> clearClipboard;
-    };
-
-    PickWindow();
+    explicit PickWindow(PickTraits traits = {});
     ~PickWindow() override;
 
-    // Takes the image, with the owner's window hidden meanwhile; returns
-    // false (and says why on standard error) when no image could be had,
-    // in which case the window shows its plain back colour.
-    bool Form_Load(const LoadSteps& steps);
+    // The window covers `area` (logical desktop coordinates) of a desktop
+    // laid out as `layout`, and shows `image`: the desktop image's pixels
+    // there. A null image shows the plain back colour instead.
+    void setImage(const DesktopLayout& layout, QRect area, QImage image);
 
-    // Shows the window over the whole desktop.
-    void showOverDesktop();
+    // Shows the window over its area: full screen on `screen` when there is
+    // one, else borderless over the whole desktop.
+    void showOver(QScreen* screen);
 
-    // The colour of the image pixel at `pixel` (image coordinates), or -1
-    // where there is none.
+    // The colour of the desktop image's pixel at `pixel`, or -1 where this
+    // window holds none.
     ColorValue GetPixel(QPoint pixel);
 
     // The pixel under a pointer at `global`, as the pointer's hot spot
@@ -66,15 +64,25 @@ public:
     void Form_MouseMove(QPointF global);
     void Form_MouseUp();
 
-    // Arrow keys move the pointer by one physical pixel (Shift: ten),
+    // Arrow keys move the pointer, or the cross-hair where the pointer may
+    // not be moved, by one physical pixel (Shift: ten) within this window;
     // Return and Space pick, Escape stops. False for any other key.
     bool handleKey(int key, Qt::KeyboardModifiers modifiers);
 
+    // Takes everything drawn over the image away.
     void hideSample();
-    bool sampleVisible() const { return m_sampleVisible; }
-    QRect sampleRect() const { return m_sampleRect; } // logical, in this window
+    bool sampleVisible() const { return m_marks[Sample].visible; }
+    QRect sampleRect() const { return m_marks[Sample].rect; } // logical, in this window
     QColor sampleColor() const { return m_sampleColor; }
+    // The readout beside the pointer, logical in this window; empty when
+    // not shown.
+    QRect readoutRect() const;
+    // The pixel the keyboard's cross-hair marks, when shown.
+    std::optional<QPoint> crosshairPixel() const;
+
     const DesktopLayout& layout() const { return m_layout; }
+    QRect area() const { return m_area; }
+    QRect part() const { return m_part; } // the shown pixels, in image coordinates
     bool hasImage() const { return m_hasImage; }
 
 Q_SIGNALS:
@@ -93,25 +101,43 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QImage* storeImage();
+    enum MarkKind
+    {
+        Sample,
+        Readout,
+        Crosshair,
+        MarkCount
+    };
+    // Something drawn over the image, and the image under it.
+    struct Mark
+    {
+        bool visible = false;
+        QRect rect;     // logical, in this window
+        QImage under;   // the store's pixels under it
+        QPoint underAt; // where they go back, in physical store pixels
+    };
+
     void paintBackground();
+    bool storeIsExact() const;
     void movePointerTo(QPoint pixel);
     void track(std::optional<QPoint> pixel, QPointF windowPos);
+    ColorValue readPixel(const QImage& view, QPoint local) const;
+    void drawMark(MarkKind kind, QImage& view, ColorValue color, QPoint crosshairAt);
+    QRect readoutPlace(QPointF windowPos) const;
     QRect physical(const QRect& logical) const;
     void present(const QRegion& region);
 
+    PickTraits m_traits;
     QBackingStore m_store;
     DesktopLayout m_layout;
-    QImage m_pending; // the image until it is in the backing store
+    QRect m_area;
+    QRect m_part;
+    QImage m_pending; // the image until the store holds it exactly
     bool m_hasImage = false;
     bool m_storeHoldsImage = false;
 
-    bool m_sampleVisible = false;
-    QRect m_sampleRect;
+    std::array<Mark, MarkCount> m_marks;
     QColor m_sampleColor;
-    QImage m_underSample; // the image under the sample, to put back
-    QPoint m_underSampleAt; // where it goes, in physical pixels
-
     QRegion m_unflushed; // painted into the store, not yet shown
 
     std::optional<QPoint> m_keyboardPixel; // where the keys last put the pointer

@@ -4,6 +4,9 @@
 
 namespace tintaro {
 
-void releaseFreedMemory() { malloc_trim(0); }
+void releaseFreedMemory()
+{
+    malloc_trim(0);
+}
 
 } // namespace tintaro

@@ -4,10 +4,33 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
 namespace tintaro {
+
+// What a session can count on from the window system it runs on.
+struct PickTraits
+{
+    // One picking window per screen, each made full screen on its own
+    // screen, rather than one borderless window over the whole desktop.
+    bool windowPerScreen = false;
+    // The main window stays visible above the picking windows; where it
+    // cannot, the picking window shows the readout itself.
+    bool keepsMainWindowOnTop = true;
+    // The program may move the pointer; where it may not, the keys move a
+    // cross-hair drawn on the image instead.
+    bool movesPointer = true;
+};
+
+// The answer to a request for a desktop image.
+struct GrabResult
+{
+    std::optional<DesktopShot> shot;
+    QString whyNot;        // when there is no image
+    bool tellUser = false; // the reason is worth a message: the session ends
+};
 
 // Takes a still image of the whole desktop, every screen included, with
 // the pointer left out and the pixel values as the screen holds them.
@@ -15,10 +38,25 @@ namespace tintaro {
 class ScreenGrabber
 {
 public:
+    using Done = std::function<void(GrabResult)>;
+
     virtual ~ScreenGrabber() = default;
 
-    // The image, or nothing with the reason in `whyNot`.
+    // The image, or nothing with the reason in `whyNot`, at once.
     virtual std::optional<DesktopShot> grab(QString* whyNot) = 0;
+
+    // Asks for the image; `done` runs once with the answer, from the event
+    // loop or before this returns, unless cancel() comes first. The window
+    // system's own mechanism may take its time (a prompt to the user).
+    virtual void request(Done done)
+    {
+        GrabResult result;
+        result.shot = grab(&result.whyNot);
+        done(std::move(result));
+    }
+    virtual void cancel() {}
+
+    virtual PickTraits traits() const { return {}; }
 
     // The mechanism for the platform the application runs on.
     static std::unique_ptr<ScreenGrabber> create();

@@ -1,0 +1,137 @@
+#include "PickSession.h"
+
+#include "Delay.h"
+#include "PickWindow.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <cstdio>
+
+namespace tintaro {
+
+PickSession::PickSession()
+{
+    m_showOwner.setSingleShot(true);
+    m_showOwner.setInterval(kShowOwnerAfterMs);
+    connect(&m_showOwner, &QTimer::timeout, this, [this] {
+        if (m_steps.showMainWindow)
+            m_steps.showMainWindow();
+    });
+}
+
+PickSession::~PickSession()
+{
+    if (m_waiting && m_steps.grabber)
+        m_steps.grabber->cancel();
+}
+
+void PickSession::Form_Load(const LoadSteps& steps)
+{
+    m_steps = steps;
+    if (steps.hideMainWindow)
+        steps.hideMainWindow();
+    QCoreApplication::processEvents();
+    if (steps.clearClipboard)
+        steps.clearClipboard();
+    QCoreApplication::processEvents();
+    // Give the other windows time to repaint what the main window covered.
+    Delay::wait(steps.delaySeconds);
+
+    if (!steps.grabber) {
+        imageArrived({std::nullopt, QStringLiteral("nothing to take it with"), false});
+        return;
+    }
+    m_traits = steps.grabber->traits();
+    m_waiting = true;
+    m_showOwner.start();
+    steps.grabber->request([this](GrabResult result) { imageArrived(std::move(result)); });
+}
+
+void PickSession::imageArrived(GrabResult result)
+{
+    m_waiting = false;
+    m_showOwner.stop();
+    QCoreApplication::processEvents();
+    if (m_steps.clearClipboard)
+        m_steps.clearClipboard();
+    QCoreApplication::processEvents();
+    if (m_steps.showMainWindow)
+        m_steps.showMainWindow();
+    if (!result.shot && result.tellUser) {
+        Q_EMIT failed(result.whyNot);
+        return;
+    }
+    DesktopLayout layout;
+    QImage image;
+    if (result.shot) {
+        layout = std::move(result.shot->layout);
+        image = std::move(result.shot->image);
+    } else {
+        // The session goes on over the plain back colour.
+        std::fprintf(stderr, "tintaro: no image of the screen: %s\n", qPrintable(result.whyNot));
+        layout = DesktopLayout::current();
+    }
+    if (!m_traits.windowPerScreen) {
+        addWindow(layout, layout.logicalBounds(), std::move(image), nullptr);
+    } else {
+        // Each screen's window holds its own part: the whole image is let go.
+        const QList<QScreen*> screens = QGuiApplication::screens();
+        for (const DesktopLayout::Screen& s : layout.screens()) {
+            QScreen* screen = nullptr;
+            for (QScreen* candidate : screens)
+                if (candidate->geometry() == s.logical)
+                    screen = candidate;
+            addWindow(layout, s.logical,
+                      image.isNull() ? QImage() : image.copy(layout.imageArea(s)), screen);
+        }
+        image = QImage();
+    }
+    Q_EMIT shown();
+}
+
+void PickSession::addWindow(const DesktopLayout& layout, QRect area, QImage image, QScreen* screen)
+{
+    auto window = std::make_unique<PickWindow>(m_traits);
+    PickWindow* w = window.get();
+    w->setImage(layout, area, std::move(image));
+    connect(w, &PickWindow::pointerMoved, this, [this, w](ColorValue color) {
+        // The marks follow the pointer from screen to screen.
+        if (m_active != w)
+            for (const auto& other : m_windows)
+                if (other.get() != w)
+                    other->hideSample();
+        m_active = w;
+        Q_EMIT pointerMoved(color);
+    });
+    connect(w, &PickWindow::picked, this, &PickSession::picked);
+    connect(w, &PickWindow::stopRequested, this, &PickSession::stopRequested);
+    m_windows.push_back(std::move(window));
+    w->showOver(screen);
+}
+
+PickWindow* PickSession::window() const
+{
+    if (m_active)
+        return m_active;
+    return m_windows.empty() ? nullptr : m_windows.front().get();
+}
+
+bool PickSession::handleKey(int key, Qt::KeyboardModifiers modifiers)
+{
+    if (key == Qt::Key_Escape) {
+        Q_EMIT stopRequested();
+        return true;
+    }
+    PickWindow* w = window();
+    return w && w->handleKey(key, modifiers);
+}
+
+void PickSession::hideSample()
+{
+    for (const auto& w : m_windows)
+        w->hideSample();
+}
+
+} // namespace tintaro

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "ColorValue.h"
+#include "ScreenGrabber.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace tintaro {
+
+class PickWindow;
+
+// One picking session's windows, frmGetColor: the image is asked for when
+// the session loads, and shown once it arrives, in one window over the
+// whole desktop or in one full-screen window per screen, as the platform
+// allows. Movements, picks and keys of every window reach the owner as one.
+class PickSession : public QObject
+{
+    Q_OBJECT
+
+public:
+    // While the image is awaited past this, the main window is back, so
+    // that a prompt from the desktop can be answered or the session stopped.
+    static constexpr int kShowOwnerAfterMs = 1000;
+
+    struct LoadSteps
+    {
+        ScreenGrabber* grabber = nullptr;
+        int delaySeconds = 1;
+        std::function<void()> hideMainWindow;
+        std::function<void()> showMainWindow;
+        std::function<void()> clearClipboard;
+    };
+
+    PickSession();
+    ~PickSession() override; // a pending request is cancelled
+
+    // Takes the image, with the owner's window hidden meanwhile. With no
+    // image the session goes on over the plain back colour, unless the
+    // mechanism has a reason worth telling: then failed() says it.
+    void Form_Load(const LoadSteps& steps);
+
+    bool isWaiting() const { return m_waiting; }
+    const std::vector<std::unique_ptr<PickWindow>>& windows() const { return m_windows; }
+    // The window that last had the pointer, or the first one.
+    PickWindow* window() const;
+
+    // Keys for precise work, from whichever window has the focus; Escape
+    // stops even while the image is awaited.
+    bool handleKey(int key, Qt::KeyboardModifiers modifiers);
+    void hideSample();
+
+Q_SIGNALS:
+    void shown();
+    void failed(const QString& reason);
+    void pointerMoved(ColorValue color);
+    void picked();
+    void stopRequested();
+
+private:
+    void imageArrived(GrabResult result);
+    void addWindow(const DesktopLayout& layout, QRect area, QImage image, QScreen* screen);
+
+    LoadSteps m_steps;
+    PickTraits m_traits;
+    bool m_waiting = false;
+    QTimer m_showOwner;
+    std::vector<std::unique_ptr<PickWindow>> m_windows;
+    PickWindow* m_active = nullptr;
+};
+
+} // namespace tintaro
