@@ -23,8 +23,15 @@ PickSession::PickSession()
 
 PickSession::~PickSession()
 {
+    cancel();
+}
+
+void PickSession::cancel()
+{
     if (m_waiting && m_steps.grabber)
         m_steps.grabber->cancel();
+    m_waiting = false;
+    m_showOwner.stop();
 }
 
 void PickSession::Form_Load(const LoadSteps& steps)

@@ -44,6 +44,8 @@ public:
     // mechanism has a reason worth telling: then failed() says it.
     void Form_Load(const LoadSteps& steps);
 
+    // Withdraws the request for the image, if it is still awaited.
+    void cancel();
     bool isWaiting() const { return m_waiting; }
     const std::vector<std::unique_ptr<PickWindow>>& windows() const { return m_windows; }
     // The window that last had the pointer, or the first one.

@@ -3,6 +3,7 @@
 #include "FakeScreenGrabber.h"
 #include "MainWindow.h"
 #include "MessageBoxes.h"
+#include "PickSession.h"
 #include "PickWindow.h"
 #include "ScopedCurrentDir.h"
 #include "ShapeWidget.h"
@@ -104,11 +105,13 @@ public:
         m_grabber = grabber.get();
         m_w->setScreenGrabber(std::move(grabber));
     }
-    // The pointer onto physical pixel p of the desktop.
+    // The pointer onto physical pixel p of the desktop, over the window there.
     void moveTo(QPoint p)
     {
         m_pointer = pick()->layout().logicalPoint(p);
-        pick()->Form_MouseMove(m_pointer);
+        for (const auto& window : w().pickSession()->windows())
+            if (window->area().contains(m_pointer.toPoint()))
+                window->Form_MouseMove(m_pointer);
     }
     // The sample page's colours as a colour-set record; its backgrounds agree.
     QByteArray scheme()
@@ -172,6 +175,10 @@ public:
                 QTest::keyClick(pick(), Qt::Key_Escape);
             else if (step == "noimage")
                 grabFrom(false);
+            else if (step == "hold" || step.startsWith("refuse:"))
+                m_grabber->hold(arg.replace('_', ' '));
+            else if (step == "answer")
+                m_grabber->answer();
             else if (step.startsWith("set:"))
                 QTest::mouseClick(
                     ui().lstCorset->viewport(), Qt::LeftButton, {},
@@ -235,6 +242,7 @@ public:
             {"delete", [&] { return QString(ui().cmdDelItem->isEnabled() ? "on" : "off"); }},
             {"picking", [&] { return QString::number(w().state().Picking); }},
             {"grabs", [&] { return QString::number(m_grabber->grabs()); }},
+            {"cancels", [&] { return QString::number(m_grabber->cancels()); }},
             {"opened", [&] { return m_urls.join(' '); }},
             {"prompt", [&] { return m_prompt; }},
         };
@@ -259,12 +267,19 @@ public:
             const QColor c(there ? QString::fromLatin1("#" + shown.mid((record - 1) * 6, 6)) : "");
             QCOMPARE(ui().lblcor[cell]->backColor(), c.isValid() ? c : Qt::white);
         }
-        if (!w().state().Picking)
-            QTRY_VERIFY(!m_lastPick); // the window and its image are released
-        else
-            QVERIFY(pick()->isVisible() &&
-                    pick()->geometry() == DesktopLayout::current().logicalBounds() &&
-                    w().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        if (!w().state().Picking) {
+            QTRY_VERIFY(!m_lastPick);                 // the window and its image are released
+        } else if (!w().pickSession()->isWaiting()) { // the windows cover every screen
+            QRegion covered;
+            for (const auto& window : w().pickSession()->windows())
+                covered += window->isVisible() ? window->geometry() : QRect();
+            const auto screens = QGuiApplication::screens();
+            QCOMPARE(int(w().pickSession()->windows().size()),
+                     FakeScreenGrabber::perScreen() ? int(screens.size()) : 1);
+            for (const QScreen* screen : screens)
+                QVERIFY(covered.contains(screen->geometry()));
+            QVERIFY(w().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        }
     }
 
     // Hands the dialog `opener` opens to `examine`, then closes it. The dialog is

@@ -256,6 +256,14 @@ private Q_SLOTS:
         row("Escape ends a session", records(3), "", "cmdstart esc", "picking=0");
         row("a new session takes a new image", records(3), "", "cmdstart esc cmdstart",
             "picking=1; grabs=2");
+        row("the image awaited, Escape stops: the request is withdrawn", records(3), "",
+            "hold cmdstart key:Escape", "picking=0; cancels=1; grabs=0");
+        row("the image awaited, Stop: a late answer changes nothing", records(3), "",
+            "hold cmdstart cmdstop answer", "picking=0; cancels=1; file=" + records(3));
+        row("the image arrives late: picking goes on", "", "", "hold cmdstart answer 128,254 L",
+            file(at) + "; picking=1; cancels=0");
+        row("a refusal ends the session with its reason", "", "",
+            "refuse:Not_allowed cmdstart answer", "picking=0; shown=Not allowed; file=");
         // Colour sets: choosing, saving and deleting. Swatch 0 shows #80FFCC.
         const QString sets = "12345680FFCC";
         QByteArray mixed = kRecords.at(2);
@@ -350,7 +358,7 @@ private Q_SLOTS:
         Program p("");
         p.run("cmdstart");
         PickWindow* w = p.pick();
-        const qreal ratio = w->devicePixelRatio();
+        const qreal ratio = w->layout().ratio();
         const QPoint pixel(int(std::nearbyint(pointer.x() * ratio)),
                            int(std::nearbyint(pointer.y() * ratio)));
         QTest::mouseMove(w, pointer);
@@ -368,14 +376,14 @@ private Q_SLOTS:
         QTest::mouseMove(&p.w(), QPoint(2, 2)); // over the main window the sample hides
         p.w().Form_MouseMove();
         QVERIFY(!w->sampleVisible());
-        const QSize physical = DesktopLayout::current().physicalBounds().size();
-        for (int y = 0; y < physical.height(); y += 7) // the image as it was taken
-            for (int x = 0; x < physical.width(); x += 7) {
+        const QRect part = w->part();
+        for (int y = part.top(); y <= part.bottom(); y += 7) // the image as it was taken
+            for (int x = part.left(); x <= part.right(); x += 7) {
                 const ColorValue c = w->GetPixel(QPoint(x, y));
                 QVERIFY(FakeScreenGrabber::decode(qRgb(GetRed(c), GetGreen(c), GetBlue(c))) ==
                         QPoint(x, y));
             }
-        QCOMPARE(w->GetPixel(QPoint(physical.width(), 0)), -1);
+        QCOMPARE(w->GetPixel(QPoint(part.right() + 1, 0)), -1);
     }
 
     // The code of the page shown, in three read-only boxes whose texts copy

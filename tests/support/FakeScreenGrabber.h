@@ -3,7 +3,9 @@
 #include "ScreenGrabber.h"
 
 // Hands the picking session a desktop image of the test's choosing, or none,
-// and counts how often it was asked.
+// and counts how often it was asked. With TINTARO_TEST_PER_SCREEN set it acts
+// as a compositor's portal does: a window per screen, the image at one scale,
+// and answers that may be held back or refused.
 class FakeScreenGrabber : public tintaro::ScreenGrabber
 {
 public:
@@ -19,6 +21,31 @@ public:
     }
     int grabs() const { return m_grabs; }
 
+    void request(Done done) override
+    {
+        if (m_hold)
+            m_held = std::move(done);
+        else
+            ScreenGrabber::request(std::move(done));
+    }
+    void cancel() override { m_cancels += bool(std::exchange(m_held, nullptr)); }
+    tintaro::PickTraits traits() const override
+    {
+        return perScreen() ? tintaro::PickTraits{true, false, false} : tintaro::PickTraits{};
+    }
+    // The next answers wait for answer(); `refusal` makes it a refusal.
+    void hold(const QString& refusal = {}) { m_hold = true, m_refusal = refusal; }
+    void answer()
+    {
+        tintaro::GrabResult result{std::nullopt, m_refusal, !m_refusal.isEmpty()};
+        if (m_refusal.isEmpty())
+            result.shot = grab(&result.whyNot);
+        if (Done done = std::exchange(m_held, nullptr))
+            done(std::move(result));
+    }
+    int cancels() const { return m_cancels; }
+    static bool perScreen() { return qEnvironmentVariableIsSet("TINTARO_TEST_PER_SCREEN"); }
+
     // Each pixel holds its coordinates: red x, green y, blue their upper bits (under 4096).
     static QRgb colourAt(int x, int y) { return qRgb(x & 255, y & 255, x >> 8 | (y >> 8) << 4); }
     static QImage coordinateImage(QSize size)
@@ -33,14 +60,20 @@ public:
     {
         return {qRed(p) | (qBlue(p) & 15) << 8, qGreen(p) | qBlue(p) >> 4 << 8};
     }
-    // A coordinate image of the desktop Qt reports.
+    // A coordinate image of the desktop Qt reports; a compositor's is at the
+    // highest ratio throughout.
     static tintaro::DesktopShot coordinateShot()
     {
-        const tintaro::DesktopLayout layout = tintaro::DesktopLayout::current();
+        tintaro::DesktopLayout layout = tintaro::DesktopLayout::current();
+        if (perScreen())
+            layout = *layout.fittedTo(layout.logicalBounds().size() * 2);
         return {coordinateImage(layout.physicalBounds().size()), layout};
     }
 
 private:
     std::optional<tintaro::DesktopShot> m_shot;
-    int m_grabs = 0;
+    int m_grabs = 0, m_cancels = 0;
+    bool m_hold = false;
+    QString m_refusal;
+    Done m_held;
 };
