@@ -200,10 +200,17 @@ QRect PickWindow::readoutPlace(QPointF windowPos) const
                     2 * line + 6);
     const QPoint at = windowPos.toPoint();
     // Below and right of the hot spot; where that leaves the window, above
-    // and left, clear of the floating sample.
-    QRect place(at + QPoint(kReadoutGap, kReadoutGap), box);
-    if (place.right() >= width() || place.bottom() >= height())
-        place.moveBottomRight(at - QPoint(kReadoutGap, kReadoutGap));
+    // or left of it, and never over the floating sample.
+    const bool right = at.x() + kReadoutGap + box.width() <= width();
+    const bool below = at.y() + kReadoutGap + box.height() <= height();
+    QRect place(QPoint(), box);
+    place.moveTop(below ? at.y() + kReadoutGap : at.y() - kReadoutGap - box.height() + 1);
+    if (!right)
+        place.moveRight(at.x() - kReadoutGap);
+    else if (below)
+        place.moveLeft(at.x() + kReadoutGap);
+    else
+        place.moveLeft(at.x() + kSampleDx + kSampleWidth + 2);
     return place;
 }
 

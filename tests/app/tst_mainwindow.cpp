@@ -341,6 +341,67 @@ private Q_SLOTS:
         }
     }
 
+    // Where the main window may lie beneath: the readout beside the pointer,
+    // clear of the pixel read and inside its screen's window, and the keys'
+    // cross-hair. The marks follow the pointer from screen to screen.
+    void marks_data()
+    {
+        QTest::addColumn<QPoint>("pointer"); // logical, on the desktop
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("place"); // of the readout, from the pointer
+        QTest::newRow("left screen") << QPoint(100, 100) << ""
+                                     << "below right";
+        QTest::newRow("at the right edge") << QPoint(630, 100) << ""
+                                           << "below left";
+        QTest::newRow("right screen, at the bottom") << QPoint(700, 235) << ""
+                                                     << "above right";
+        QTest::newRow("bottom right corner") << QPoint(955, 235) << ""
+                                             << "above left";
+        QTest::newRow("keys") << QPoint(100, 100) << "Right Shift+Down"
+                              << "below right";
+    }
+    void marks()
+    {
+        if (!FakeScreenGrabber::perScreen())
+            QSKIP("the main window stays on top here");
+        QFETCH(QPoint, pointer);
+        QFETCH(QString, keys);
+        QFETCH(QString, place);
+        Program p("");
+        p.run("cmdstart 1910,10"); // the last screen's window had the pointer first
+        const auto& windows = p.w().pickSession()->windows();
+        PickWindow* other = windows.back().get();
+        p.moveTo((QPointF(pointer) * 2).toPoint());
+        for (const QString& key : keys.split(' ', Qt::SkipEmptyParts))
+            p.run("key:" + key);
+        PickWindow* w = p.pick();
+        QVERIFY(w != other || pointer.x() >= 640);
+        QVERIFY(!other->sampleVisible() || w == other);
+        const QRect r = w->readoutRect();
+        const QPoint pixel = (QPointF(pointer) * 2).toPoint() +
+                             QPoint(keys.isEmpty() ? 0 : 1, keys.isEmpty() ? 0 : 10);
+        const QPoint hot =
+            (w->layout().logicalPoint(pixel) - QPointF(w->area().topLeft())).toPoint();
+        QVERIFY(QRect(QPoint(), w->size()).contains(r) && !r.intersects(w->sampleRect()));
+        QCOMPARE(QString(r.top() > hot.y()      ? "below "
+                         : r.bottom() < hot.y() ? "above "
+                                                : "over ") +
+                     (r.left() > hot.x()    ? "right"
+                      : r.right() < hot.x() ? "left"
+                                            : "over"),
+                 place);
+        QCOMPARE(w->crosshairPixel(), keys.isEmpty() ? std::nullopt : std::optional(pixel));
+        QCOMPARE(p.fact("colour"), colourAt(pixel).name().toUpper());
+        p.moveTo(pixel + QPoint(0, 1)); // the pointer takes over from the keys
+        QVERIFY(!w->crosshairPixel());
+        p.w().Form_MouseMove(); // all marks go, and the image is whole again
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x) {
+                const QPoint at = (QPointF(w->area().topLeft() + QPoint(x, y)) * 2).toPoint();
+                QCOMPARE(w->GetPixel(at), fromQColor(colourAt(at)));
+            }
+    }
+
     // A real pointer event reads the pixel under the hot spot (a half goes
     // to the even one). The sample beside it, cut by the window's edge or
     // not, never hides the pixel read, and what it covered is put back.
