@@ -46,16 +46,18 @@ Picking works on X11, and on Wayland through the desktop portal.")
 
 # The libraries the program links (Qt 6, the C and C++ run-time) come from
 # dpkg-shlibdeps (Debian package dpkg-dev). Qt loads its platform plugins
-# at run time, so they are named here, with the fonts the windows are laid
-# out for: DejaVu answers the generic "Sans Serif", Liberation stands in
-# for Arial.
+# at run time, so they are named here (the Wayland one too: without it a
+# Wayland session runs the program on XWayland, where a screen grab sees
+# only X11 windows), with the fonts the windows are laid out for: DejaVu
+# answers the generic "Sans Serif", Liberation stands in for Arial.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins (>= 6.4), fonts-dejavu-core, fonts-liberation2 | fonts-liberation")
+    "qt6-qpa-plugins (>= 6.4), qt6-wayland (>= 6.4), fonts-dejavu-core, fonts-liberation2 | fonts-liberation")
 # Help opens its page in the user's browser through xdg-open; on Wayland
-# the screen image comes from the desktop portal.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-desktop-portal")
+# the screen image comes from the desktop portal, whose desktop's back end
+# the user's desktop brings.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, xdg-desktop-portal")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-desktop-portal-gnome | xdg-desktop-portal-kde | xdg-desktop-portal-wlr")
 # Control files root-owned with the usual modes.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

@@ -4,13 +4,17 @@
 TINTARO_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 
 # Debian packages needed to build and run the program.
-TINTARO_RUN_PACKAGES="cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins libgl-dev
+# qt6-wayland: without it Qt in a Wayland session falls back to XWayland,
+# where a screen grab sees only X11 windows.
+TINTARO_RUN_PACKAGES="cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev
     fonts-dejavu-core fonts-dejavu-extra fonts-liberation2"
 # And to run the tests: a virtual X server and window manager for the
-# end-to-end tests, the validators for the desktop files, and the Debian
+# end-to-end tests, a headless Wayland compositor with the desktop portals
+# and a session bus, the validators for the desktop files, and the Debian
 # package tools.
 TINTARO_TEST_PACKAGES="xvfb xauth xdotool openbox x11-utils desktop-file-utils appstream
-    dpkg-dev"
+    sway xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk pipewire grim wtype
+    libwlroots-examples wayvnc jq libglib2.0-bin dbus-daemon dbus-bin dpkg-dev"
 # And to fuzz the file readers: clang with its libFuzzer and sanitizer runtimes.
 TINTARO_FUZZ_PACKAGES="clang libclang-rt-14-dev"
 

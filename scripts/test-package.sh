@@ -41,8 +41,8 @@ listed() { seen=$(diff <(dpkg-deb --contents "$deb" | awk '$6 !~ /\/$/ { print $
     printf -- '-rwxr-xr-x root/root ./usr/%s\n' bin/tintaro libexec/tintaro/tintaro
     printf -- '-rw-r--r-- root/root ./usr/share/%s\n' $shared; } | sort) | grep '^[<>]' | tr '\n' ' '); [ -z "$seen" ]; }
 check "the package holds the program, the launcher, the data, the desktop entry, the metainfo and the icon" listed
-depends() { seen=$(dpkg-deb --field "$deb" Depends); grep -q libqt6widgets6 <<<"$seen" && grep -q qt6-qpa-plugins <<<"$seen"; }
-check "Depends names the Qt libraries and the Qt platform plugins" depends
+depends() { seen=$(dpkg-deb --field "$deb" Depends); grep -q libqt6widgets6 <<<"$seen" && grep -q qt6-qpa-plugins <<<"$seen" && grep -q qt6-wayland <<<"$seen"; }
+check "Depends names the Qt libraries and the Qt platform plugins, Wayland's too" depends
 root=$e2e_work/root usr=$e2e_work/root/usr
 dpkg-deb -x "$deb" "$root" || exit 1
 for f in $shared; do check "usr/share/$f is the shipped one" cmp -s "$TINTARO_ROOT/data/${f##*/}" "$usr/share/$f"; done
