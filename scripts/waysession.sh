@@ -32,9 +32,9 @@ way_start()
     [ ! -e /tmp/out.png ] || setpriv --reuid="$way_user" --regid="$way_group" --clear-groups test -w /tmp/out.png ||
         e2e_fail "the screenshot portal writes /tmp/out.png, which $way_user cannot overwrite"
     local run=$e2e_work/run
-    # No bar, no X server; sway's default borders and title bars stay. Seat
-    # settings only here: changing a seat later drops the virtual devices.
-    printf '%s\n' 'xwayland disable' 'seat seat0 hide_cursor 100' >"$e2e_work/sway.conf"
+    # No bar, no X server; sway's default borders and title bars stay. (Seat
+    # settings only here: changing a seat later drops the virtual devices.)
+    printf '%s\n' 'xwayland disable' >"$e2e_work/sway.conf"
     : >"$e2e_work/session.log"
     chown -R "$way_user:$way_group" "$e2e_work"
     way_env=(HOME="$HOME" XDG_RUNTIME_DIR="$run" XDG_CONFIG_HOME="$XDG_CONFIG_HOME" XDG_CACHE_HOME="$XDG_CACHE_HOME"
@@ -110,7 +110,8 @@ colour_at() { printf '%06X' $(((($1 & 255) << 16 | ($2 & 255) << 8 | $1 >> 8 | (
 way_pattern()
 {
     perl -e 'my ($w, $h, $x0, $y0, $m) = @ARGV; print "P6\n$w $h\n255\n"; for my $y ($y0 .. $y0 + $h - 1) {
-        print join "", map { substr pack("N", (($_ & 255) << 16 | ($y & 255) << 8 | $_ >> 8 | ($y >> 8) << 4) ^ $m), 1 } $x0 .. $x0 + $w - 1 }' "$@"
+        print join "", map { substr pack("N", (($_ & 255) << 16 | ($y & 255) << 8 | $_ >> 8 | ($y >> 8) << 4) ^ $m), 1 } $x0 .. $x0 + $w - 1 }' \
+        "$1" "$2" "$3" "$4" $(($5))
 }
 # way_background OUTPUT FILE: FILE (sized as the output's physical pixels) as its background, 1:1.
 way_background() { chmod 644 "$2"; way_msg output "$1" bg "$2" stretch; }

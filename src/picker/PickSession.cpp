@@ -112,6 +112,13 @@ void PickSession::addWindow(const DesktopLayout& layout, QRect area, QImage imag
         m_active = w;
         Q_EMIT pointerMoved(color);
     });
+    connect(w, &PickWindow::entered, this, [this, w](QPointF global) {
+        // A pointer crossing from another screen may bring no movement yet:
+        // where it enters is where it is. A window that merely appears
+        // under a pointer that has not moved is no movement.
+        if (m_active && m_active != w)
+            w->Form_MouseMove(global);
+    });
     connect(w, &PickWindow::picked, this, &PickSession::picked);
     connect(w, &PickWindow::stopRequested, this, &PickSession::stopRequested);
     m_windows.push_back(std::move(window));

@@ -147,7 +147,9 @@ void PickWindow::paintBackground()
     QImage view = physicalView(m_store.paintDevice());
     for (Mark& mark : m_marks)
         mark.visible = false; // the next movement shows them again
-    if (!view.isNull() && storeIsExact()) {
+    // Stores that clear what is repainted (those with an alpha channel, as
+    // on Wayland) cannot be the image's only copy: it is kept for them.
+    if (!view.isNull() && storeIsExact() && !view.hasAlphaChannel()) {
         view.fill(backColor());
         if (!m_pending.isNull())
             copyRows(m_pending, m_pending.rect(), view, QPoint());
@@ -156,15 +158,29 @@ void PickWindow::paintBackground()
         m_storeHoldsImage = true;
         releaseFreedMemory();
     } else {
-        // The window is not (yet) its area's size, or the screen shows it
-        // at another ratio: the image is drawn to fit and kept for reading.
-        QPainter painter(m_store.paintDevice());
-        painter.fillRect(all, backColor());
-        if (!m_pending.isNull())
-            painter.drawImage(QRectF(all), m_pending);
+        // The window is not (yet) its area's size, the screen shows it at
+        // another ratio, or the store forgets: the image is drawn to fit
+        // and kept for reading and repainting.
+        repaintImage(m_store.paintDevice(), QRegion(all));
     }
     m_store.endPaint();
     m_store.flush(all);
+}
+
+void PickWindow::repaintImage(QPaintDevice* device, const QRegion& region)
+{
+    QPainter painter(device);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    for (const QRect& r : region) {
+        if (m_pending.isNull()) {
+            painter.fillRect(r, backColor());
+            continue;
+        }
+        const qreal sx = qreal(m_pending.width()) / width();
+        const qreal sy = qreal(m_pending.height()) / height();
+        painter.drawImage(QRectF(r), m_pending,
+                          QRectF(r.x() * sx, r.y() * sy, r.width() * sx, r.height() * sy));
+    }
 }
 
 ColorValue PickWindow::readPixel(const QImage& view, QPoint local) const
@@ -303,12 +319,7 @@ void PickWindow::track(std::optional<QPoint> pixel, QPointF windowPos)
     QImage view = physicalView(m_store.paintDevice());
     // Put the image back under the old marks first, the last drawn first:
     // they may lie over the pixel now under the pointer, and over each other.
-    for (int k = MarkCount - 1; k >= 0; --k) {
-        Mark& mark = m_marks[k];
-        if (mark.visible && !mark.under.isNull())
-            copyRows(mark.under, mark.under.rect(), view, mark.underAt);
-        mark.visible = false;
-    }
+    restoreUnderMarks(view, dirty);
 
     ColorValue color = fromQColor(m_sampleColor);
     if (pixel) {
@@ -326,6 +337,21 @@ void PickWindow::track(std::optional<QPoint> pixel, QPointF windowPos)
     present(dirty);
     if (pixel)
         Q_EMIT pointerMoved(color);
+}
+
+void PickWindow::restoreUnderMarks(QImage& view, const QRegion& dirty)
+{
+    if (!m_storeHoldsImage) {
+        repaintImage(m_store.paintDevice(), dirty);
+    } else {
+        for (int k = MarkCount - 1; k >= 0; --k) {
+            const Mark& mark = m_marks[k];
+            if (mark.visible && !mark.under.isNull())
+                copyRows(mark.under, mark.under.rect(), view, mark.underAt);
+        }
+    }
+    for (Mark& mark : m_marks)
+        mark.visible = false;
 }
 
 QRect PickWindow::readoutRect() const
@@ -355,12 +381,7 @@ void PickWindow::hideSample()
     }
     m_store.beginPaint(dirty);
     QImage view = physicalView(m_store.paintDevice());
-    for (int k = MarkCount - 1; k >= 0; --k) {
-        Mark& mark = m_marks[k];
-        if (mark.visible && !view.isNull() && !mark.under.isNull())
-            copyRows(mark.under, mark.under.rect(), view, mark.underAt);
-        mark.visible = false;
-    }
+    restoreUnderMarks(view, dirty);
     m_store.endPaint();
     present(dirty);
 }
@@ -382,6 +403,8 @@ bool PickWindow::event(QEvent* event)
         m_unflushed = QRegion();
         return true;
     }
+    if (event->type() == QEvent::Enter && m_traits.windowPerScreen)
+        Q_EMIT entered(QPointF(m_area.topLeft()) + static_cast<QEnterEvent*>(event)->position());
     return QWindow::event(event);
 }
 

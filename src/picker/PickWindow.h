@@ -91,6 +91,8 @@ Q_SIGNALS:
     void pointerMoved(ColorValue color);
     void picked();
     void stopRequested();
+    // The pointer came into this window of a window per screen, at `global`.
+    void entered(QPointF global);
 
 protected:
     bool event(QEvent* event) override;
@@ -118,6 +120,8 @@ private:
     };
 
     void paintBackground();
+    void repaintImage(QPaintDevice* device, const QRegion& region);
+    void restoreUnderMarks(QImage& view, const QRegion& dirty);
     bool storeIsExact() const;
     void movePointerTo(QPoint pixel);
     void track(std::optional<QPoint> pixel, QPointF windowPos);

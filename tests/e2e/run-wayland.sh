@@ -53,14 +53,31 @@ windows_are() { seen=$(way_windows "$pid" | wc -l); [ "$seen" = "$1" ]; }
 start_session()
 {
     mask=$1 && paint "$mask"
+    # The pointer (drawn into the screen here) onto Start, away from the rows compared.
+    read -r mx my <<<"$(way_client "$pid" Tintaro2.0)" && way_pointer $((mx + 162)) $((my + 61))
     e2e_wait 10 "the pattern $mask around the main window" shows "$mask"
-    read -r mx my <<<"$(way_client "$pid" Tintaro2.0)" && way_click $((mx + 162)) $((my + 61))
+    way_click $((mx + 162)) $((my + 61))
     e2e_wait 20 "a full-screen picking window on each output" covered
     e2e_wait 10 "the frozen pattern $mask on every output" shows "$mask"
 }
-# pick_at X Y: a click at layout X,Y appends exactly the colour of its physical pixel.
+# pick_at X Y: the pointer rests near X,Y first, clear of the edges, until the floating sample
+# (above the pointer, beside the pen) and the readout's swatch (below right) show the colour
+# of the pixel under it: only then has the pointer surely entered that output's window. A
+# click at X,Y then appends exactly the colour of its physical pixel.
+sample_is()
+{
+    seen="$(way_pixel $(($1 + 11)) $(($2 - 28))) $(way_pixel $(($1 + 21)) $(($2 + 21)))"
+    [ "$seen" = "$(colour_at $(($1 * scale)) $(($2 * scale)) "$mask" | sed 's/.*/& &/')" ]
+}
 pick_at()
 {
+    local w=$((1280 / scale)) h=$((1024 / scale)) x=$1 y=$2
+    [ $((x % w)) -lt $((w - 140)) ] || x=$((x - 140))
+    [ "$y" -ge 40 ] || y=40
+    [ "$y" -lt $((h - 70)) ] || y=$((h - 70))
+    # Each poll moves the pointer anew: a move made while sway maps a window may be lost.
+    e2e_wait 10 "the floating sample to show the colour under $x,$y" eval \
+        "way_pointer $((x - 1)) $y && way_pointer $x $y && sample_is $x $y"
     last=$(colour_at $(($1 * scale)) $(($2 * scale)) "$mask")
     way_click "$1" "$2"
     printf '%s' "$last" >>"$e2e_work/ref/mycolor.rgb"
