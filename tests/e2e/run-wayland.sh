@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# run-wayland.sh PROGRAM DATA_DIR one|scale2|two
-# The real program on a headless sway (one output, at scale 2, or two side by side) showing known
-# patterns: a picking session covers every output with the frozen image and no title bar, each
-# click appends exactly the colour under it, Escape ends it, a new session takes a new image.
+# run-wayland.sh PROGRAM DATA_DIR one|scale2|scale1.5|two
+# The real program on a headless sway (one output, at scale 2 or 1.5, or two side by side)
+# showing patterns: a picking session covers every output with the frozen screen and no title
+# bar, each click appends exactly the colour of the physical pixel under it, Escape ends it, a
+# new session takes a new image.
 set -u
-[ $# -eq 3 ] || { echo "usage: $0 PROGRAM DATA_DIR one|scale2|two" >&2; exit 2; }
+[ $# -eq 3 ] || { echo "usage: $0 PROGRAM DATA_DIR one|scale2|scale1.5|two" >&2; exit 2; }
 program=$(realpath "$1") data=$(realpath "$2") mode=$3
 # shellcheck source=../../scripts/waysession.sh
 . "$(dirname "$0")/../../scripts/waysession.sh"
@@ -13,8 +14,9 @@ e2e_begin "e2e_wayland_$mode"
 case $mode in
 one) scale=1 points="700 517 1279 1023 37 900" ;;
 scale2) scale=2 points="350 258 639 511 18 450" ;;
+scale1.5) scale=1.5 points="100 100 852 681 10 600" ;; # a 853 x 682 layout, shown resampled
 two) scale=1 points="700 517 2559 1023 1285 3" ;;
-*) e2e_fail "unknown mode '$mode' (one, scale2 or two)" ;;
+*) e2e_fail "unknown mode '$mode' (one, scale2, scale1.5 or two)" ;;
 esac
 way_start "$scale"
 outputs=(HEADLESS-1)
@@ -31,16 +33,42 @@ paint()
         x0=$((x0 + 1280))
     done
 }
-# shows MASK: the top and bottom 32 rows of every output are the pattern (no title bar, no gap).
+# steady: every output shows the same twice running, no longer as before the last session;
+# then that is the screen before this one. shows: the top and bottom 32 rows of every output
+# are as before the session (no title bar, no gap).
 rows=$((32 * 1280 * 3))
 edges() { head -c $((16 + rows)) "$1" && tail -c $rows "$1"; }
+steady()
+{
+    local o
+    for o in "${outputs[@]}"; do
+        way_shot $o >"$e2e_work/now.$o" && cmp -s "$e2e_work/now.$o" "$e2e_work/last.$o" &&
+            ! cmp -s <(edges "$e2e_work/now.$o") <(edges "$e2e_work/before.$o" 2>/dev/null) ||
+            { mv "$e2e_work/now.$o" "$e2e_work/last.$o"; seen="changing pixels on $o"; return 1; }
+    done
+    for o in "${outputs[@]}"; do mv "$e2e_work/now.$o" "$e2e_work/before.$o"; done
+}
 shows()
 {
     local o
     for o in "${outputs[@]}"; do
         way_shot $o >"$e2e_work/shot.ppm" || return 1
-        cmp -s <(edges "$e2e_work/shot.ppm") <(edges "$e2e_work/$o.$1.ppm") || { seen="other pixels on $o"; return 1; }
+        cmp -s <(edges "$e2e_work/shot.ppm") <(edges "$e2e_work/before.$o") || { seen="other pixels on $o"; return 1; }
     done
+}
+# colour_on X Y: RRGGBB of the physical pixel under the pointer at X+1/4,Y+1/4 (see way_pointer)
+# in the pattern, or at scale 1.5, where the screen shows it resampled, in the screen before the
+# session (away from the main window, which the frozen image leaves out): scaled by the
+# output's ratio, halves to even.
+colour_on()
+{
+    [ "$scale" = 1.5 ] || { colour_at $(($1 * scale)) $(($2 * scale)) "$mask"; return; }
+    local o=0 w=${widths[0]}
+    [ "$1" -lt "$w" ] || o=1
+    perl -0777 -e 'my ($x, $y, $w) = @ARGV[1 .. 3]; $_ = do { local @ARGV = $ARGV[0]; <> };
+        /^P6\s+(\d+)\s+(\d+)\s+\d+\s/g; my $r = $1 / $w; my ($px, $py) = map { sprintf "%.0f", ($_ + 0.25) * $r } $x, $y;
+        printf "%02X%02X%02X", unpack "C3", substr $_, pos() + 3 * ($py * $1 + $px)' \
+        "$e2e_work/before.${outputs[$o]}" $(($1 - o * w)) "$2" "$w"
 }
 listing() { (cd "$1" && cksum -- * | sort -k3); }
 # covered: one full-screen window of the program on each output, exactly over it.
@@ -55,10 +83,10 @@ start_session()
     mask=$1 && paint "$mask"
     # The pointer (drawn into the screen here) onto Start, away from the rows compared.
     read -r mx my <<<"$(way_client "$pid" Tintaro2.0)" && way_pointer $((mx + 162)) $((my + 61))
-    e2e_wait 10 "the pattern $mask around the main window" shows "$mask"
+    e2e_wait 10 "the pattern $1 on the screen" steady
     way_click $((mx + 162)) $((my + 61))
     e2e_wait 20 "a full-screen picking window on each output" covered
-    e2e_wait 10 "the frozen pattern $mask on every output" shows "$mask"
+    e2e_wait 10 "the frozen screen on every output" shows
 }
 # pick_at X Y: the pointer rests near X,Y first, clear of the edges, until the floating sample
 # (above the pointer, beside the pen) and the readout's swatch (below right) show the colour
@@ -67,18 +95,18 @@ start_session()
 sample_is()
 {
     seen="$(way_pixel $(($1 + 11)) $(($2 - 28))) $(way_pixel $(($1 + 21)) $(($2 + 21)))"
-    [ "$seen" = "$(colour_at $(($1 * scale)) $(($2 * scale)) "$mask" | sed 's/.*/& &/')" ]
+    [ "$seen" = "$(colour_on "$1" "$2" | sed 's/.*/& &/')" ]
 }
 pick_at()
 {
-    local w=$((1280 / scale)) h=$((1024 / scale)) x=$1 y=$2
+    local w=${widths[0]} h=$(way_run swaymsg -t get_outputs | jq '.[0].rect.height') x=$1 y=$2
     [ $((x % w)) -lt $((w - 140)) ] || x=$((x - 140))
     [ "$y" -ge 40 ] || y=40
     [ "$y" -lt $((h - 70)) ] || y=$((h - 70))
     # Each poll moves the pointer anew: a move made while sway maps a window may be lost.
     e2e_wait 10 "the floating sample to show the colour under $x,$y" eval \
         "way_pointer $((x - 1)) $y && way_pointer $x $y && sample_is $x $y"
-    last=$(colour_at $(($1 * scale)) $(($2 * scale)) "$mask")
+    last=$(colour_on "$1" "$2")
     way_click "$1" "$2"
     printf '%s' "$last" >>"$e2e_work/ref/mycolor.rgb"
     e2e_wait 10 "mycolor.rgb to end with one more $last from $1,$2" eval \
@@ -90,6 +118,7 @@ printf '0A0B0C112233' >"$e2e_work/ref/mycolor.rgb"
 folder=$e2e_work/run.data && cp -r "$e2e_work/ref" "$folder"
 way_start_app "$folder" "$program"
 pid=$(cat "$e2e_work/app.pid")
+read -ra widths <<<"$(way_run swaymsg -t get_outputs | jq -r 'map(.rect.width) | join(" ")')"
 e2e_wait 20 "the main window" eval 'seen=$(way_windows "$pid"); [ -n "$seen" ]'
 start_session 0
 # shellcheck disable=SC2086
