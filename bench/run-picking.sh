@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# run-picking.sh [BENCH_PICKING] [--screen WxH]... [ARGS...]
+# run-picking.sh [BENCH_PICKING] [--wayland] [--screen WxH]... [ARGS...]
 # Runs the picking benchmark on the real X11 platform (QT_QPA_PLATFORM=xcb)
 # of a private Xvfb, one server per screen size (a display number the
 # server picks itself), with no window manager, and stops each server on
-# every way out. Screen sizes default to 1920x1080 and 3840x2160.
+# every way out. Screen sizes default to 1920x1080 and 3840x2160. With
+# --wayland: on a headless sway instead (one output of each size, shown a
+# pattern, with the desktop portal; scripts/waysession.sh), as an
+# unprivileged user, the decoding of a screenshot of that size timed too.
 # BENCH_PICKING defaults to build/bench/bench_picking beside this folder;
 # ARGS go to it (--sessions N, --moves N, --picks N, --data DIR, --check).
 # The exit status is the first non-zero one of the runs.
@@ -17,8 +20,13 @@ if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
 fi
 screens=()
 args=()
+wayland=""
 while [ $# -gt 0 ]; do
     case $1 in
+    --wayland)
+        wayland=1
+        shift
+        ;;
     --screen)
         [ $# -ge 2 ] && [[ $2 =~ ^[0-9]+x[0-9]+$ ]] ||
             { echo "run-picking.sh: --screen needs WIDTHxHEIGHT" >&2; exit 2; }
@@ -33,13 +41,30 @@ while [ $# -gt 0 ]; do
 done
 [ ${#screens[@]} -gt 0 ] || screens=(1920x1080 3840x2160)
 [ -x "$bench" ] || { echo "run-picking.sh: no benchmark program at $bench" >&2; exit 2; }
-# shellcheck source=../scripts/xsession.sh
-. "$here/../scripts/xsession.sh"
+# shellcheck source=../scripts/waysession.sh
+. "$here/../scripts/waysession.sh"
 e2e_begin "run-picking.sh"
-e2e_need Xvfb xwininfo
-export QT_QPA_PLATFORM=xcb
 
 status=0
+if [ -n "$wayland" ]; then
+    way_start 1
+    # The session's user runs copies it can reach, in a folder of its own.
+    mkdir "$e2e_work/bin" && cp "$bench" "$e2e_work/bin/" && cp -r "$here/../data" "$e2e_work/data" &&
+        chown -R "$way_user:$way_group" "$e2e_work/bin" "$e2e_work/data"
+    for screen in "${screens[@]}"; do
+        way_msg output HEADLESS-1 mode "$screen"
+        way_pattern "${screen%x*}" "${screen#*x}" 0 0 0 >"$e2e_work/pattern.ppm"
+        way_background HEADLESS-1 "$e2e_work/pattern.ppm"
+        way_run grim "$e2e_work/bin/shot.png" || e2e_fail "grim took no screenshot"
+        way_run env QT_QPA_PLATFORM=wayland "$e2e_work/bin/$(basename "$bench")" --data "$e2e_work/data" \
+            --decode "$e2e_work/bin/shot.png" "${args[@]}"
+        run_status=$?
+        [ "$status" -ne 0 ] || status=$run_status
+    done
+    exit "$status"
+fi
+e2e_need Xvfb xwininfo
+export QT_QPA_PLATFORM=xcb
 for screen in "${screens[@]}"; do
     e2e_start_x "$screen"
     "$bench" "${args[@]}"

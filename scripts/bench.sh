@@ -12,7 +12,9 @@
 #                            cleaning and deleting among 1,000,000 records
 #   bench/run-picking.sh     Start to the painted picking window, pointer
 #                            movement, pick and memory, at 1920x1080 and
-#                            3840x2160
+#                            3840x2160; and on Wayland (headless sway and
+#                            the desktop portal) at 1920x1080, with where
+#                            the time to the frozen image goes
 #   bench_scheme             saving and deleting a set among 10,000, and the
 #                            code view to its first paint
 # Timings depend on the machine and on what else runs on it: run this on an
@@ -68,9 +70,17 @@ unset DISPLAY
 if [ -x "$TINTARO_ROOT/bench/run-picking.sh" ] && [ -x "$build/bench/bench_picking" ]; then
     run_logged picking "$TINTARO_ROOT/bench/run-picking.sh" "$build/bench/bench_picking" \
         --screen 1920x1080 --screen 3840x2160
+    # shellcheck disable=SC2086
+    if ensure_packages $TINTARO_TEST_PACKAGES; then
+        run_logged picking_wayland "$TINTARO_ROOT/bench/run-picking.sh" "$build/bench/bench_picking" \
+            --wayland --screen 1920x1080
+    else
+        : >"$results/picking_wayland.log"
+    fi
 else
     say "no picking benchmark (bench/run-picking.sh and bench_picking): its figures stay empty"
     : >"$results/picking.log"
+    : >"$results/picking_wayland.log"
 fi
 
 # ---- figures --------------------------------------------------------------
@@ -112,7 +122,7 @@ picking_part()
     awk -v size="$1" '
         /^bench_picking: screen / { on = index($0, "screen " size " ") > 0 }
         on
-    ' "$results/picking.log"
+    ' "${picking_log:-$results/picking.log}"
 }
 # picking_figures WxH START MOVE PICK MEMORY RATIO: sets the five named
 # variables from that screen size's lines.
@@ -130,6 +140,12 @@ picking_figures()
 }
 picking_figures 1920x1080 start_hd move_hd pick_hd mem_hd ratio_hd
 picking_figures 3840x2160 start_4k move_4k pick_4k mem_4k ratio_4k
+picking_log=$results/picking_wayland.log
+picking_figures 1920x1080 start_way move_way pick_way mem_way ratio_way
+log=$results/picking_wayland.log
+arrival_way=$(first_number "$log" 's/^\(a1\) .*arrival.*: median ([0-9.]+) ms;.*/\1/p')
+paint_way=$(first_number "$log" 's/^\(a1\) .*first paint after it: median ([-0-9.]+) ms.*/\1/p')
+decode_way=$(first_number "$log" 's/^\(a2\) .*: median ([0-9.]+) ms.*/\1/p')
 
 # ---- the table ----------------------------------------------------------
 rows=()
@@ -200,6 +216,12 @@ row "code view, press to first paint (median)" "$codeview_ms" ms 20
 row "idle memory after start-up (resident)" "$(mb "$idle_kb")" MB
 ratio_row "picking memory above idle, 1920x1080" "$mem_hd" "$ratio_hd" 1920 1080
 ratio_row "picking memory above idle, 3840x2160" "$mem_4k" "$ratio_4k" 3840 2160
+row "Wayland: end of the wait to the painted frozen image, 1920x1080 (median)" "$start_way" ms 300
+row "  of which the portal's answer with its image, decoded (median)" "$arrival_way" ms
+row "  of which decoding the portal's PNG alone (median)" "$decode_way" ms
+row "  of which the first paint (median)" "$paint_way" ms
+row "Wayland: pointer movement while picking, 1920x1080 (median)" "$move_way" ms 0.1
+ratio_row "Wayland: picking memory above idle, 1920x1080" "$mem_way" "$ratio_way" 1920 1080
 
 # A Markdown table, its columns padded to line up in a terminal.
 print_table()
