@@ -284,7 +284,10 @@ void MainWindow::cmdstart_Click()
     connect(session, &PickSession::stopRequested, this, &MainWindow::cmdstop_Click);
     connect(session, &PickSession::shown, this, [this] {
         MakeTopmost(this);
-        activateWindow();
+        // Where it cannot stay above the picking windows, they keep the
+        // focus: the keys go to the screen they act on.
+        if (m_grabber->traits().keepsMainWindowOnTop)
+            activateWindow();
     });
     connect(session, &PickSession::failed, this, [this](const QString& reason) {
         // Nothing to pick from: the session ends before it shows anything.
