@@ -147,9 +147,7 @@ void PickWindow::paintBackground()
     QImage view = physicalView(m_store.paintDevice());
     for (Mark& mark : m_marks)
         mark.visible = false; // the next movement shows them again
-    // Stores that clear what is repainted (those with an alpha channel, as
-    // on Wayland) cannot be the image's only copy: it is kept for them.
-    if (!view.isNull() && storeIsExact() && !view.hasAlphaChannel()) {
+    if (!view.isNull() && storeIsExact()) {
         view.fill(backColor());
         if (!m_pending.isNull())
             copyRows(m_pending, m_pending.rect(), view, QPoint());
@@ -158,9 +156,8 @@ void PickWindow::paintBackground()
         m_storeHoldsImage = true;
         releaseFreedMemory();
     } else {
-        // The window is not (yet) its area's size, the screen shows it at
-        // another ratio, or the store forgets: the image is drawn to fit
-        // and kept for reading and repainting.
+        // The window is not (yet) its area's size, or the screen shows it at
+        // another ratio: the image is drawn to fit and kept for reading.
         repaintImage(m_store.paintDevice(), QRegion(all));
     }
     m_store.endPaint();
@@ -195,7 +192,8 @@ ColorValue PickWindow::GetPixel(QPoint pixel)
 {
     if (!m_storeHoldsImage)
         return readPixel(QImage(), pixel - m_part.topLeft());
-    m_store.beginPaint(QRect(QPoint(), QSize(1, 1)));
+    // An empty region: stores that clear what is repainted clear nothing.
+    m_store.beginPaint(QRegion());
     const ColorValue c = readPixel(physicalView(m_store.paintDevice()), pixel - m_part.topLeft());
     m_store.endPaint();
     return c;
@@ -234,24 +232,15 @@ void PickWindow::drawMark(MarkKind kind, QImage& view, ColorValue color, QPoint 
 {
     Mark& mark = m_marks[kind];
     const qreal ratio = devicePixelRatio();
-    // Physical pixels the mark touches: whole pixels for the sample, one
-    // more all round where a scaled painter draws.
-    QRect touched = physical(mark.rect);
-    if (kind == Readout)
-        touched.adjust(-1, -1, 1, 1);
-    if (kind == Crosshair)
-        touched = QRect(crosshairAt - QPoint(kArm, kArm), QSize(2 * kArm + 1, 2 * kArm + 1));
-    const QRect area = touched & view.rect();
-    // Only the part on the window is saved, and put back where it came
-    // from; a mark wholly off the window saves nothing.
-    mark.underAt = area.topLeft();
-    mark.under = area.isEmpty() ? QImage() : view.copy(area);
+    // The image first: a store may have cleared what is repainted.
+    if (!mark.under.isNull())
+        copyRows(mark.under, mark.under.rect(), view, mark.underAt);
     mark.visible = true;
     QPainter painter(&view);
     const QColor fill = toQColor(color);
     switch (kind) {
     case Sample:
-        painter.fillRect(area, fill);
+        painter.fillRect(physical(mark.rect) & view.rect(), fill);
         painter.setPen(Qt::black);
         painter.drawRect(physical(mark.rect).adjusted(0, 0, -1, -1));
         break;
@@ -308,19 +297,21 @@ void PickWindow::track(std::optional<QPoint> pixel, QPointF windowPos)
                                  QSizeF(2 * kArm + 1, 2 * kArm + 1) / ratio)
                               .toAlignedRect();
     }
-    QRegion dirty;
+    QRegion before, after;
     for (int k = 0; k < MarkCount; ++k) {
         if (m_marks[k].visible)
-            dirty += m_marks[k].rect.adjusted(-1, -1, 1, 1);
-        dirty += next[k].adjusted(-1, -1, 1, 1);
+            before += m_marks[k].rect.adjusted(-1, -1, 1, 1);
+        if (!next[k].isNull())
+            after += next[k].adjusted(-1, -1, 1, 1);
     }
 
-    m_store.beginPaint(dirty);
+    // Two passes, as a store may clear what is repainted (those with an
+    // alpha channel do, as on Wayland). First the image back under the old
+    // marks, which may lie over the pixel now under the pointer, and the
+    // image under the new ones saved; then the new marks.
+    m_store.beginPaint(before);
     QImage view = physicalView(m_store.paintDevice());
-    // Put the image back under the old marks first, the last drawn first:
-    // they may lie over the pixel now under the pointer, and over each other.
-    restoreUnderMarks(view, dirty);
-
+    restoreUnderMarks(view, before);
     ColorValue color = fromQColor(m_sampleColor);
     if (pixel) {
         color = readPixel(view, local);
@@ -329,19 +320,31 @@ void PickWindow::track(std::optional<QPoint> pixel, QPointF windowPos)
     }
     m_sampleColor = toQColor(color);
     for (int k = 0; k < MarkCount; ++k) {
-        m_marks[k].rect = next[k];
-        if (!next[k].isNull() && !view.isNull())
-            drawMark(MarkKind(k), view, color, local);
+        Mark& mark = m_marks[k];
+        mark.rect = next[k];
+        // Only the part on the window is saved, and put back where it came
+        // from; a mark wholly off the window saves nothing.
+        const QRect area = physical(mark.rect.adjusted(-1, -1, 1, 1)) & view.rect();
+        mark.underAt = area.topLeft();
+        mark.under = area.isEmpty() || mark.rect.isNull() ? QImage() : view.copy(area);
     }
     m_store.endPaint();
-    present(dirty);
+
+    m_store.beginPaint(after);
+    view = physicalView(m_store.paintDevice());
+    for (int k = 0; k < MarkCount; ++k)
+        if (!next[k].isNull() && !view.isNull())
+            drawMark(MarkKind(k), view, color, local);
+    m_store.endPaint();
+    present(before + after);
     if (pixel)
         Q_EMIT pointerMoved(color);
 }
 
+// Puts the image back under the visible marks, the last drawn first.
 void PickWindow::restoreUnderMarks(QImage& view, const QRegion& dirty)
 {
-    if (!m_storeHoldsImage) {
+    if (view.isNull()) {
         repaintImage(m_store.paintDevice(), dirty);
     } else {
         for (int k = MarkCount - 1; k >= 0; --k) {
