@@ -3,6 +3,7 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVirtualObject>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@ class FakePortal : public QDBusVirtualObject
 {
 public:
     int answer = -1; // the response code; -1: none
+    bool allowed = false;
     QVariantMap results;
     QStringList closed;
     int calls = 0;
@@ -25,6 +27,10 @@ public:
     {
         if (message.member() == "Close")
             closed << message.path();
+        if (message.member() == "Lookup") // the permission store: allowed when told to be
+            return bus.send(message.createReply(
+                {QVariant::fromValue(QMap<QString, QStringList>{{"", {allowed ? "yes" : "ask"}}}),
+                 QVariant::fromValue(QDBusVariant(0))}));
         if (message.member() != "Screenshot")
             return bus.send(message.createReply());
         ++calls;
@@ -67,6 +73,7 @@ private Q_SLOTS:
         QTest::newRow("the desktop") << true << 0 << screen << "";
         QTest::newRow("the desktop at ratio 2") << true << 0 << screen * 2 << "";
         QTest::newRow("no answer: Stop withdraws it") << true << -1 << none << "<none>";
+        QTest::newRow("allowed, no answer") << true << -2 << none << "within 15 seconds";
     }
     void answers()
     {
@@ -77,6 +84,7 @@ private Q_SLOTS:
         QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "portal");
         FakePortal portal;
         portal.answer = answer;
+        portal.allowed = answer == -2;
         QTemporaryDir dir;
         const QString path = dir.filePath("Screenshot.png");
         if (image.isValid()) {
@@ -85,25 +93,30 @@ private Q_SLOTS:
             picture.fill(Qt::red);
             QVERIFY(image.isEmpty() ? QFile(path).open(QIODevice::WriteOnly) : picture.save(path));
         }
+        qDBusRegisterMetaType<QMap<QString, QStringList>>();
+        const QString store = "/org/freedesktop/impl/portal/PermissionStore";
         QVERIFY(!running || (bus.registerService("org.freedesktop.portal.Desktop") &&
+                             bus.registerService("org.freedesktop.impl.portal.PermissionStore") &&
                              bus.registerVirtualObject("/org/freedesktop/portal/desktop", &portal,
-                                                       QDBusConnection::SubPath)));
+                                                       QDBusConnection::SubPath) &&
+                             bus.registerVirtualObject(store, &portal)));
         std::optional<GrabResult> result;
         {
             PortalScreenGrabber grabber;
             grabber.request([&](GrabResult r) { result = std::move(r); });
-            if (answer < 0) {
+            if (answer == -1) {
                 QTRY_VERIFY(portal.calls == 1);
                 grabber.cancel();
                 QTRY_VERIFY(!portal.closed.isEmpty());
             } else {
-                QTRY_VERIFY(result);
+                QTRY_VERIFY_WITH_TIMEOUT(result, PortalScreenGrabber::kTimeoutMs + 5000);
             }
         }
         bus.unregisterService("org.freedesktop.portal.Desktop");
+        bus.unregisterService("org.freedesktop.impl.portal.PermissionStore");
         QDBusConnection::disconnectFromBus("portal");
         QVERIFY(!QFile::exists(path)); // nothing left behind
-        if (answer < 0) {
+        if (answer == -1) {
             QVERIFY(!result && portal.closed.size() == 1);
             return;
         }
