@@ -137,9 +137,10 @@ public:
 
     // Plays steps as a user would: > < w u D C (the palette's buttons), N, mid:N, menu:N|colour,
     // del:N, copy:<entry> (swatches and their menu); X,Y (the pointer onto a pixel), L R M, up,
-    // key:<keys>, esc, noimage (picking); set:N, list:<key>, tab:<name>, space:<name> (sets); ok,
-    // cancel, in:<text> ('_' a blank, - cancels) answer the next box; ro:<file or .>; any other
-    // word clicks the control of that name. An unanswered name prompt is accepted as offered.
+    // key:<keys>, esc, noimage, hold, refuse:<why>, answer, back (picking); set:N, list:<key>,
+    // tab:<name>, space:<name> (sets); ok, cancel, in:<text> ('_' a blank, - cancels) answer the
+    // next box; ro:<file or .>; any other word clicks the control of that name. An unanswered
+    // name prompt is accepted as offered.
     void run(const QString& script)
     {
         for (const QString& step : script.split(' ', Qt::SkipEmptyParts)) {
@@ -179,6 +180,8 @@ public:
                 m_grabber->hold(arg.replace('_', ' '));
             else if (step == "answer")
                 m_grabber->answer();
+            else if (step == "back") // the main window, hidden while the image is taken
+                QTRY_VERIFY_WITH_TIMEOUT(!w().isHidden(), 5000);
             else if (step.startsWith("set:"))
                 QTest::mouseClick(
                     ui().lstCorset->viewport(), Qt::LeftButton, {},

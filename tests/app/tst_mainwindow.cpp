@@ -259,8 +259,8 @@ private Q_SLOTS:
             "picking=1; grabs=2");
         row("the image awaited, Escape stops: the request is withdrawn", records(3), "",
             "hold cmdstart key:Escape", "picking=0; cancels=1; grabs=0");
-        row("the image awaited, Stop: a late answer changes nothing", records(3), "",
-            "hold cmdstart cmdstop answer", "picking=0; cancels=1; file=" + records(3));
+        row("the image awaited, the window back, Stop: a late answer changes nothing", records(3),
+            "", "hold cmdstart back cmdstop answer", "picking=0; cancels=1; file=" + records(3));
         row("the image arrives late: picking goes on", "", "", "hold cmdstart answer 128,254 L",
             file(at) + "; picking=1; cancels=0");
         row("a refusal ends the session with its reason", "", "",
