@@ -57,6 +57,31 @@ class TestPortalScreenGrabber : public QObject
     static QSize size() { return QGuiApplication::primaryScreen()->size(); }
 
 private Q_SLOTS:
+    // A failed call names what is missing or refused.
+    void callFailures_data()
+    {
+        QTest::addColumn<QString>("error"); // of org.freedesktop.DBus.Error
+        QTest::addColumn<QString>("told");
+        for (const char* name : {"ServiceUnknown", "NameHasNoOwner"})
+            QTest::newRow(name) << name << "none is running. Install";
+        for (const char* name : {"UnknownMethod", "UnknownInterface", "UnknownObject"})
+            QTest::newRow(name) << name << "offers no screenshots. Install";
+        for (const char* name : {"NoReply", "Timeout"})
+            QTest::newRow(name) << name << "within 15 seconds";
+        QTest::newRow("AccessDenied") << "AccessDenied"
+                                      << "to take screenshots (why). Allow it";
+        QTest::newRow("Failed") << "Failed"
+                                << "could not take a screenshot: why";
+    }
+    void callFailures()
+    {
+        QFETCH(QString, error);
+        QFETCH(QString, told);
+        const QString said =
+            PortalScreenGrabber::callFailure("org.freedesktop.DBus.Error." + error, "why");
+        QVERIFY2(said.contains(told), qPrintable(said));
+    }
+
     void answers_data()
     {
         QTest::addColumn<bool>("running");
