@@ -342,110 +342,94 @@ private Q_SLOTS:
         }
     }
 
-    // Where the main window may lie beneath: the readout beside the pointer,
-    // clear of the pixel read and inside its screen's window, and the keys'
-    // cross-hair. The marks follow the pointer from screen to screen.
+    // A real pointer event reads the pixel under the hot spot (a half goes
+    // to the even one) and a click picks it. What is drawn beside it never
+    // hides it: the floating sample, cut by the window's edge or not, and
+    // where the main window may lie beneath, the readout, inside its screen's
+    // window and clear of the sample, and the keys' cross-hair. The marks
+    // follow the pointer from screen to screen, one entering with no movement
+    // yet included; once they go, the image is whole again.
     void marks_data()
     {
         QTest::addColumn<QPoint>("pointer"); // logical, on the desktop
         QTest::addColumn<QString>("keys");
-        QTest::addColumn<QString>("place"); // of the readout, from the pointer
-        QTest::newRow("left screen") << QPoint(100, 100) << QString() << "below right";
-        QTest::newRow("right edge") << QPoint(630, 100) << QString() << "below left";
-        QTest::newRow("right screen, bottom") << QPoint(700, 235) << QString() << "above right";
-        QTest::newRow("bottom right") << QPoint(955, 235) << QString() << "above left";
-        QTest::newRow("keys") << QPoint(100, 100) << QString("Right Shift+Down") << "below right";
+        QTest::addColumn<QString>("place"); // of the readout from the pointer; empty: none
+        const bool own = FakeScreenGrabber::perScreen();
+        const auto row = [own](const char* name, QPoint pointer, const char* keys, const char* at) {
+            QTest::newRow(name) << pointer << QString(keys) << QString(own ? at : "");
+        };
+        row("inside", {41, 161}, "", "below right");
+        row("partly above the top", {67, 13}, "", "below right");
+        row("top right corner", {QGuiApplication::primaryScreen()->size().width() - 1, 1}, "",
+            "below left");
+        row("keys", {100, 100}, "Right Shift+Down", "below right");
+        if (own) {
+            row("right screen, bottom", {700, 235}, "", "above right");
+            row("bottom right", {955, 235}, "", "above left");
+        }
     }
     void marks()
     {
-        if (!FakeScreenGrabber::perScreen())
-            QSKIP("the main window stays on top here");
         QFETCH(QPoint, pointer);
         QFETCH(QString, keys);
         QFETCH(QString, place);
         Program p("");
-        p.run("cmdstart 1910,10"); // the last screen's window had the pointer first
-        PickWindow* other = p.w().pickSession()->windows().back().get();
-        // From the other screen the pointer may arrive with no movement yet.
-        for (const auto& target : p.w().pickSession()->windows()) {
-            QEnterEvent enter(pointer - target->area().topLeft(), {}, pointer);
-            if (target->area().contains(pointer) && target.get() != other)
-                QCoreApplication::sendEvent(target.get(), &enter);
-        }
-        if (pointer.x() >= 640)
-            p.moveTo((QPointF(pointer) * 2).toPoint());
+        p.run("cmdstart");
+        PickWindow *w = nullptr, *other = p.w().pickSession()->windows().back().get();
+        for (const auto& window : p.w().pickSession()->windows())
+            w = window->area().contains(pointer) ? window.get() : w;
+        const QPoint at = pointer - w->area().topLeft();
+        const qreal ratio = w->layout().ratio();
+        QPoint pixel(int(std::nearbyint(pointer.x() * ratio)),
+                     int(std::nearbyint(pointer.y() * ratio)));
+        QEnterEvent enter(at, at, pointer);
+        if (w != other) // the other screen's window had the pointer first
+            p.run("1910,10"), QCoreApplication::sendEvent(w, &enter);
+        else
+            QTest::mouseMove(w, at);
+        QTRY_COMPARE(p.fact("colour"), colourAt(pixel).name().toUpper());
+        QVERIFY(w->sampleVisible() && w->sampleColor() == colourAt(pixel));
+        QVERIFY(w == other || !other->sampleVisible());
+        QCOMPARE(w->sampleRect(), QRect(at + QPoint(3, -34), QSize(17, 25)));
+        QTest::mouseClick(w, Qt::LeftButton, {}, at);
+        QCOMPARE(p.file(), recordOf(colourAt(pixel)));
         for (const QString& key : keys.split(' ', Qt::SkipEmptyParts))
             p.run("key:" + key);
-        PickWindow* w = p.pick();
-        QVERIFY(w != other || pointer.x() >= 640);
-        QVERIFY(!other->sampleVisible() || w == other);
+        pixel += keys.isEmpty() ? QPoint() : QPoint(1, 10);
+        QCOMPARE(p.fact("colour"), colourAt(pixel).name().toUpper());
+        QCOMPARE(w->crosshairPixel(),
+                 keys.isEmpty() || place.isEmpty() ? std::nullopt : std::optional(pixel));
         const QRect r = w->readoutRect();
-        const QPoint pixel = (QPointF(pointer) * 2).toPoint() +
-                             QPoint(keys.isEmpty() ? 0 : 1, keys.isEmpty() ? 0 : 10);
         const QPoint hot =
             (w->layout().logicalPoint(pixel) - QPointF(w->area().topLeft())).toPoint();
-        QVERIFY(QRect(QPoint(), w->size()).contains(r) && !r.intersects(w->sampleRect()));
         const auto side = [](int low, int high, int at, const char* names) {
             return QString(names).split(' ')[low > at ? 0 : high < at ? 1 : 2];
         };
-        QCOMPARE(side(r.top(), r.bottom(), hot.y(), "below above over") + ' ' +
-                     side(r.left(), r.right(), hot.x(), "right left over"),
+        QCOMPARE(r.isNull() ? ""
+                            : side(r.top(), r.bottom(), hot.y(), "below above over") + ' ' +
+                                  side(r.left(), r.right(), hot.x(), "right left over"),
                  place);
-        QCOMPARE(w->crosshairPixel(), keys.isEmpty() ? std::nullopt : std::optional(pixel));
-        QCOMPARE(p.fact("colour"), colourAt(pixel).name().toUpper());
-        p.moveTo(pixel + QPoint(0, 1)); // the pointer takes over from the keys
-        QVERIFY(!w->crosshairPixel());
-        p.w().Form_MouseMove(); // all marks go, and the image is whole again
-        for (int y = r.top(); y <= r.bottom(); ++y)
-            for (int x = r.left(); x <= r.right(); ++x) {
-                const QPoint at = (QPointF(w->area().topLeft() + QPoint(x, y)) * 2).toPoint();
-                QCOMPARE(w->GetPixel(at), fromQColor(colourAt(at)));
-            }
-    }
-
-    // A real pointer event reads the pixel under the hot spot (a half goes
-    // to the even one). The sample beside it, cut by the window's edge or
-    // not, never hides the pixel read, and what it covered is put back.
-    void sample_data()
-    {
-        QTest::addColumn<QPoint>("pointer"); // logical
-        QTest::newRow("inside") << QPoint(41, 161);
-        QTest::newRow("partly above the top") << QPoint(67, 13);
-        QTest::newRow("past the top right corner")
-            << QPoint(QGuiApplication::primaryScreen()->size().width() - 1, 1);
-    }
-    void sample()
-    {
-        QFETCH(QPoint, pointer);
-        Program p("");
-        p.run("cmdstart");
-        PickWindow* w = p.pick();
-        const qreal ratio = w->layout().ratio();
-        const QPoint pixel(int(std::nearbyint(pointer.x() * ratio)),
-                           int(std::nearbyint(pointer.y() * ratio)));
-        QTest::mouseMove(w, pointer);
-        QTRY_COMPARE(p.fact("colour"), colourAt(pixel).name().toUpper());
-        QVERIFY(w->sampleVisible() && w->sampleColor() == colourAt(pixel));
-        QCOMPARE(w->sampleRect(), QRect(pointer.x() + 3, pointer.y() - 34, 17, 25));
-        QTest::mouseClick(w, Qt::LeftButton, {}, pointer);
-        QCOMPARE(p.file(), recordOf(colourAt(pixel)));
-        p.moveTo(pixel + QPoint(-1, 1)); // the sample moves on
+        QVERIFY(r.isNull() ||
+                (QRect(QPoint(), w->size()).contains(r) && !r.intersects(w->sampleRect())));
+        // Onto a pixel the sample covers now: the image is read, not the sample,
+        // and the pointer takes over from the keys.
         p.moveTo(QPoint(200, 200));
-        // Onto a pixel the sample covers now: the image is read, not the sample.
-        const QPoint covered = (QPointF(w->sampleRect().center()) * ratio).toPoint();
+        const QPoint covered = (QPointF(p.pick()->sampleRect().center()) * ratio).toPoint();
         p.moveTo(covered);
         QCOMPARE(p.fact("colour"), colourAt(covered).name().toUpper());
-        QTest::mouseMove(&p.w(), QPoint(2, 2)); // over the main window the sample hides
+        QVERIFY(!w->crosshairPixel());
+        QTest::mouseMove(&p.w(), QPoint(2, 2)); // over the main window the marks go
         p.w().Form_MouseMove();
-        QVERIFY(!w->sampleVisible());
-        const QRect part = w->part();
-        for (int y = part.top(); y <= part.bottom(); y += 7) // the image as it was taken
-            for (int x = part.left(); x <= part.right(); x += 7) {
-                const ColorValue c = w->GetPixel(QPoint(x, y));
-                QVERIFY(FakeScreenGrabber::decode(qRgb(GetRed(c), GetGreen(c), GetBlue(c))) ==
-                        QPoint(x, y));
-            }
-        QCOMPARE(w->GetPixel(QPoint(part.right() + 1, 0)), -1);
+        QVERIFY(!w->sampleVisible() && w->readoutRect().isNull());
+        const QRect part = w->part(); // the image as it was taken, all of it where the readout was
+        const QRect under =
+            QRectF(QPointF(r.topLeft() + w->area().topLeft()) * ratio, QSizeF(r.size()) * ratio)
+                .toAlignedRect();
+        for (int y = part.top(); y <= part.bottom(); ++y)
+            for (int x = part.left(); x <= part.right(); ++x)
+                if ((x % 7 == 0 && y % 7 == 0) || under.contains(x, y))
+                    QCOMPARE(w->GetPixel({x, y}), fromQColor(colourAt({x, y})));
+        QCOMPARE(w->GetPixel(QPoint(part.right() + 1, part.top())), -1);
     }
 
     // The code of the page shown, in three read-only boxes whose texts copy
