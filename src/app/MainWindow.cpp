@@ -328,9 +328,7 @@ void MainWindow::unloadPickWindow()
     if (!m_pickSession)
         return;
     m_pickSession->disconnect(this);
-    m_pickSession->cancel(); // the grabber may be gone by the time it is deleted
-    for (const auto& window : m_pickSession->windows())
-        window->hide();
+    m_pickSession->end(); // now: the grabber may be gone by the time it is deleted
     m_pickSession.release()->deleteLater();
 }
 

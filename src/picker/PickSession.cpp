@@ -23,15 +23,17 @@ PickSession::PickSession()
 
 PickSession::~PickSession()
 {
-    cancel();
+    end();
 }
 
-void PickSession::cancel()
+void PickSession::end()
 {
     if (m_waiting && m_steps.grabber)
         m_steps.grabber->cancel();
     m_waiting = false;
     m_showOwner.stop();
+    for (const auto& window : m_windows)
+        window->hide();
 }
 
 void PickSession::Form_Load(const LoadSteps& steps)

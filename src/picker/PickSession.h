@@ -37,15 +37,16 @@ public:
     };
 
     PickSession();
-    ~PickSession() override; // a pending request is cancelled
+    ~PickSession() override; // ends the session
 
     // Takes the image, with the owner's window hidden meanwhile. With no
     // image the session goes on over the plain back colour, unless the
     // mechanism has a reason worth telling: then failed() says it.
     void Form_Load(const LoadSteps& steps);
 
-    // Withdraws the request for the image, if it is still awaited.
-    void cancel();
+    // Withdraws the request for the image if it is still awaited, and
+    // takes the windows off the screen.
+    void end();
     bool isWaiting() const { return m_waiting; }
     const std::vector<std::unique_ptr<PickWindow>>& windows() const { return m_windows; }
     // The window that last had the pointer, or the first one.

@@ -71,6 +71,14 @@ PickWindow::PickWindow(PickTraits traits) : m_traits(traits), m_store(this)
         flags |= Qt::WindowDoesNotAcceptFocus;
     setFlags(flags);
     setCursor(PenCursor::cursor());
+    if (!m_traits.keepsMainWindowOnTop) {
+        // The readout's size, once: a swatch two lines high, and the texts.
+        const QFontMetrics metrics(QGuiApplication::font());
+        m_readoutLine = metrics.height();
+        m_readoutSize =
+            QSize(m_readoutLine + 6 + metrics.horizontalAdvance(QStringLiteral("255,255,255")) + 6,
+                  2 * m_readoutLine + 6);
+    }
 }
 
 PickWindow::~PickWindow() = default;
@@ -208,10 +216,7 @@ void PickWindow::Form_MouseMove(QPointF global)
 
 QRect PickWindow::readoutPlace(QPointF windowPos) const
 {
-    const QFontMetrics metrics(QGuiApplication::font());
-    const int line = metrics.height();
-    const QSize box(line + 6 + metrics.horizontalAdvance(QStringLiteral("255,255,255")) + 6,
-                    2 * line + 6);
+    const QSize box = m_readoutSize;
     const QPoint at = windowPos.toPoint();
     // Below and right of the hot spot; where that leaves the window, above
     // or left of it, and never over the floating sample.
@@ -247,7 +252,7 @@ void PickWindow::drawMark(MarkKind kind, QImage& view, ColorValue color, QPoint 
     case Readout: {
         painter.scale(ratio, ratio);
         const QRect r = mark.rect;
-        const int line = QFontMetrics(QGuiApplication::font()).height();
+        const int line = m_readoutLine;
         painter.fillRect(r, QGuiApplication::palette().color(QPalette::ToolTipBase));
         painter.setPen(Qt::black);
         painter.drawRect(r.adjusted(0, 0, -1, -1));

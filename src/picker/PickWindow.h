@@ -141,6 +141,8 @@ private:
     bool m_storeHoldsImage = false;
 
     std::array<Mark, MarkCount> m_marks;
+    int m_readoutLine = 0; // the readout's text line and size, where it is drawn
+    QSize m_readoutSize;
     QColor m_sampleColor;
     QRegion m_unflushed; // painted into the store, not yet shown
 

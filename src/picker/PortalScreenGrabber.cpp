@@ -23,6 +23,13 @@ const QString kInstall =
                    "(xdg-desktop-portal-gnome, xdg-desktop-portal-kde, or xdg-desktop-portal-wlr "
                    "with xdg-desktop-portal-gtk), then log in again.");
 
+QString noAnswer()
+{
+    return QStringLiteral(
+        "The desktop portal did not answer the request for a screenshot within 15 "
+        "seconds.");
+}
+
 GrabResult failure(const QString& why)
 {
     GrabResult result;
@@ -39,21 +46,13 @@ PortalScreenGrabber::PortalScreenGrabber()
     m_timeout.setInterval(kTimeoutMs);
     connect(&m_timeout, &QTimer::timeout, this, [this] {
         abandon();
-        finish(failure(QStringLiteral(
-            "The desktop portal did not answer the request for a screenshot within 15 "
-            "seconds.")));
+        finish(failure(noAnswer()));
     });
 }
 
 PortalScreenGrabber::~PortalScreenGrabber()
 {
     cancel();
-}
-
-std::optional<DesktopShot> PortalScreenGrabber::grab(QString* whyNot)
-{
-    *whyNot = QStringLiteral("the desktop portal answers only through request()");
-    return std::nullopt;
 }
 
 void PortalScreenGrabber::request(Done done)
@@ -189,8 +188,7 @@ QString PortalScreenGrabber::callFailure(const QString& name, const QString& mes
         return QStringLiteral("The desktop portal offers no screenshots. ") + kInstall;
     if (name == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
         name == QLatin1String("org.freedesktop.DBus.Error.Timeout"))
-        return QStringLiteral("The desktop portal did not answer the request for a screenshot "
-                              "within 15 seconds.");
+        return noAnswer();
     if (name == QLatin1String("org.freedesktop.DBus.Error.AccessDenied") ||
         name == QLatin1String("org.freedesktop.portal.Error.NotAllowed"))
         return QStringLiteral("The desktop does not allow this program to take screenshots (%1). "

@@ -25,7 +25,6 @@ public:
     PortalScreenGrabber();
     ~PortalScreenGrabber() override;
 
-    std::optional<DesktopShot> grab(QString* whyNot) override;
     void request(Done done) override;
     void cancel() override;
     PickTraits traits() const override { return {true, false, false}; }

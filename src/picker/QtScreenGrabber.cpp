@@ -9,6 +9,13 @@
 
 namespace tintaro {
 
+void QtScreenGrabber::request(Done done)
+{
+    GrabResult result;
+    result.shot = grab(&result.whyNot);
+    done(std::move(result));
+}
+
 std::optional<DesktopShot> QtScreenGrabber::grab(QString* whyNot)
 {
     DesktopLayout layout = DesktopLayout::current();

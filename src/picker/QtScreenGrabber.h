@@ -10,7 +10,11 @@ namespace tintaro {
 class QtScreenGrabber : public ScreenGrabber
 {
 public:
-    std::optional<DesktopShot> grab(QString* whyNot) override;
+    // Answers at once: reading the screens takes no one's leave.
+    void request(Done done) override;
+
+private:
+    std::optional<DesktopShot> grab(QString* whyNot);
 };
 
 } // namespace tintaro

@@ -42,18 +42,10 @@ public:
 
     virtual ~ScreenGrabber() = default;
 
-    // The image, or nothing with the reason in `whyNot`, at once.
-    virtual std::optional<DesktopShot> grab(QString* whyNot) = 0;
-
     // Asks for the image; `done` runs once with the answer, from the event
     // loop or before this returns, unless cancel() comes first. The window
     // system's own mechanism may take its time (a prompt to the user).
-    virtual void request(Done done)
-    {
-        GrabResult result;
-        result.shot = grab(&result.whyNot);
-        done(std::move(result));
-    }
+    virtual void request(Done done) = 0;
     virtual void cancel() {}
 
     virtual PickTraits traits() const { return {}; }
