@@ -8,9 +8,11 @@ e2e_work="" e2e_xvfb_pid="" e2e_wm_pid="" e2e_app_wrapper_pid="" e2e_name=e2e se
 e2e_extra_pids=()
 
 # Says what went wrong, with the windows and the program's output, and exits 1.
+# With E2E_KEEP=DIR set, the work folder (screens, logs, data) is copied there first.
 e2e_fail()
 {
     echo "$e2e_name: FAIL: $*" >&2
+    [ -z "$E2E_KEEP" ] || cp -r "$e2e_work" "$E2E_KEEP"
     [ -z "$e2e_xvfb_pid" ] || xwininfo -root -tree 2>/dev/null | grep '^ *0x[0-9a-f]* "' | grep -v '"Openbox"' >&2
     [ ! -e "$e2e_work/app.status" ] || echo "the program ended with status $(cat "$e2e_work/app.status")" >&2
     [ ! -s "$e2e_work/app.log" ] || sed 's/^/    /' "$e2e_work/app.log" >&2
