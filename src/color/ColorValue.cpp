@@ -94,6 +94,15 @@ QString DecimalTriple(ColorValue c)
 
 QColor toQColor(ColorValue c) { return QColor(GetRed(c), GetGreen(c), GetBlue(c)); }
 
+ColorValue colorFromUnit(double red, double green, double blue)
+{
+    const auto level = [](double v) {
+        // A NaN fails both tests and ends as 0.
+        return v >= 1.0 ? 255 : v > 0.0 ? int(v * 255.0 + 0.5) : 0;
+    };
+    return makeColor(level(red), level(green), level(blue));
+}
+
 ColorValue fromQColor(const QColor& color)
 {
     const QColor rgb = color.toRgb();

@@ -50,6 +50,10 @@ QString ThreeDigitDecimal(std::int32_t component);
 // "R,G,B" in plain decimal without padding: "155,255,120".
 QString DecimalTriple(ColorValue c);
 
+// From components in 0..1, as desktop services hand them over: each to the
+// nearest of the 256 levels (never cut down), out of range held at the ends.
+ColorValue colorFromUnit(double red, double green, double blue);
+
 QColor toQColor(ColorValue c);
 ColorValue fromQColor(const QColor& color);
 

@@ -2,6 +2,8 @@
 
 #include <QtTest>
 
+#include <cmath>
+
 using namespace tintaro;
 
 class TestColorValue : public QObject
@@ -38,6 +40,30 @@ private Q_SLOTS:
                  value < 0 ? -1 : makeColor(value >> 16, value >> 8, value));
         QCOMPARE(record == ColorRecord::fromBytes(bytes.toUpper().constData()),
                  bytes == bytes.toUpper());
+    }
+
+    // Components in 0..1 from a desktop service: every level comes back from
+    // anywhere within half a step of it, each component in its own place.
+    void fromUnit_data()
+    {
+        QTest::addColumn<double>("offset");  // in steps of 1/255 from each level
+        QTest::addColumn<double>("outside"); // added to the first and last level only
+        QTest::newRow("on the level") << 0.0 << 0.0;
+        QTest::newRow("just under half a step above") << 0.4999 << 0.0;
+        QTest::newRow("just under half a step below") << -0.4999 << 0.0;
+        QTest::newRow("beyond the ends") << 0.0 << 0.5;
+    }
+    void fromUnit()
+    {
+        QFETCH(double, offset);
+        QFETCH(double, outside);
+        const auto unit = [&](int level) {
+            return (level + offset) / 255.0 + (level == 0 ? -outside : level == 255 ? outside : 0);
+        };
+        for (int n = 0; n < 256; ++n)
+            QCOMPARE(colorFromUnit(unit(n), unit(255 - n), unit(n / 2)),
+                     makeColor(n, 255 - n, n / 2));
+        QCOMPARE(colorFromUnit(std::nan(""), 2.0, -1.0), makeColor(0, 255, 0));
     }
 
     // Every 24-bit value survives storage.
