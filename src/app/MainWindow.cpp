@@ -13,6 +13,7 @@
 #include "WindowPlacement.h"
 
 #include "ColorReadout.h"
+#include "PickNotice.h"
 #include "PickSession.h"
 #include "PickWindow.h"
 #include "RecordRewriter.h"
@@ -282,7 +283,14 @@ void MainWindow::cmdstart_Click()
     connect(session, &PickSession::pointerMoved, this, &MainWindow::pickWindow_MouseMove);
     connect(session, &PickSession::picked, this, &MainWindow::pickWindow_MouseUp);
     connect(session, &PickSession::stopRequested, this, &MainWindow::cmdstop_Click);
+    connect(session, &PickSession::waiting, this, [this] {
+        showNotice(QStringLiteral("Waiting for the desktop's screenshot: answer its question if "
+                                  "it asks. Escape or \"Stop picking\" cancels."));
+    });
+    connect(session, &PickSession::colorsOnly, this, &MainWindow::showNotice);
     connect(session, &PickSession::shown, this, [this] {
+        if (m_notice)
+            m_notice->hide();
         MakeTopmost(this);
         // Where it cannot stay above the picking windows, they keep the
         // focus: the keys go to the screen they act on.
@@ -306,6 +314,13 @@ void MainWindow::cmdstart_Click()
     session->Form_Load(steps);
 }
 
+void MainWindow::showNotice(const QString& text)
+{
+    if (!m_notice)
+        m_notice = new PickNotice(this);
+    m_notice->say(text);
+}
+
 PickWindow* MainWindow::pickWindow() const
 {
     return m_pickSession ? m_pickSession->window() : nullptr;
@@ -325,6 +340,8 @@ void MainWindow::cmdstop_Click()
 void MainWindow::unloadPickWindow()
 {
     qApp->removeEventFilter(this);
+    if (m_notice)
+        m_notice->hide();
     if (!m_pickSession)
         return;
     m_pickSession->disconnect(this);

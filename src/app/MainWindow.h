@@ -20,6 +20,7 @@ class QRadioButton;
 
 namespace tintaro {
 
+class PickNotice;
 class PickSession;
 class PickWindow;
 class ScreenGrabber;
@@ -137,6 +138,8 @@ private:
     void pickWindow_MouseMove(ColorValue color);
     void pickWindow_MouseUp();
     void unloadPickWindow();
+    // A line beside this window about the session (PickNotice).
+    void showNotice(const QString& text);
     void Form_Load();
     void Form_Unload();
     void openPalette(const char* fileName, PaletteFile::Access access);
@@ -168,6 +171,7 @@ private:
     UrlOpener m_openUrl;
     std::unique_ptr<ScreenGrabber> m_grabber;
     std::unique_ptr<PickSession> m_pickSession; // frmGetColor, only while picking
+    PickNotice* m_notice = nullptr;             // made when first needed
     int m_pickDelaySeconds = 1;
 };
 

@@ -18,6 +18,7 @@ PickSession::PickSession()
     connect(&m_showOwner, &QTimer::timeout, this, [this] {
         if (m_steps.showMainWindow)
             m_steps.showMainWindow();
+        Q_EMIT waiting();
     });
 }
 
@@ -28,9 +29,10 @@ PickSession::~PickSession()
 
 void PickSession::end()
 {
-    if (m_waiting && m_steps.grabber)
+    if ((m_waiting || m_colorsOnly) && m_steps.grabber)
         m_steps.grabber->cancel();
     m_waiting = false;
+    m_colorsOnly = false;
     m_showOwner.stop();
     for (const auto& window : m_windows)
         window->hide();
@@ -70,6 +72,12 @@ void PickSession::imageArrived(GrabResult result)
         m_steps.showMainWindow();
     if (!result.shot && result.tellUser) {
         Q_EMIT failed(result.whyNot);
+        return;
+    }
+    if (result.colorsOnly) {
+        m_colorsOnly = true;
+        Q_EMIT colorsOnly(result.whyNot);
+        askColor();
         return;
     }
     DesktopLayout layout;
@@ -125,6 +133,24 @@ void PickSession::addWindow(const DesktopLayout& layout, QRect area, QImage imag
     connect(w, &PickWindow::stopRequested, this, &PickSession::stopRequested);
     m_windows.push_back(std::move(window));
     w->showOver(screen);
+}
+
+// Each colour from the desktop's picker counts as a click on it; the next
+// is asked for at once, until the user stops or closes the picker.
+void PickSession::askColor()
+{
+    m_steps.grabber->requestColor([this](ColorResult result) {
+        if (result.color) {
+            Q_EMIT pointerMoved(*result.color);
+            Q_EMIT picked();
+            if (m_colorsOnly)
+                askColor();
+        } else if (result.whyNot.isEmpty()) {
+            Q_EMIT stopRequested();
+        } else {
+            Q_EMIT failed(result.whyNot);
+        }
+    });
 }
 
 PickWindow* PickSession::window() const

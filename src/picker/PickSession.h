@@ -48,6 +48,8 @@ public:
     // takes the windows off the screen.
     void end();
     bool isWaiting() const { return m_waiting; }
+    // The desktop's own picker gives the colours, with no windows here.
+    bool isColorsOnly() const { return m_colorsOnly; }
     const std::vector<std::unique_ptr<PickWindow>>& windows() const { return m_windows; }
     // The window that last had the pointer, or the first one.
     PickWindow* window() const;
@@ -58,6 +60,10 @@ public:
     void hideSample();
 
 Q_SIGNALS:
+    // The image is still awaited when the main window comes back.
+    void waiting();
+    // No image: each colour comes from the desktop's picker; `notice` says so.
+    void colorsOnly(const QString& notice);
     void shown();
     void failed(const QString& reason);
     void pointerMoved(ColorValue color);
@@ -66,11 +72,13 @@ Q_SIGNALS:
 
 private:
     void imageArrived(GrabResult result);
+    void askColor();
     void addWindow(const DesktopLayout& layout, QRect area, QImage image, QScreen* screen);
 
     LoadSteps m_steps;
     PickTraits m_traits;
     bool m_waiting = false;
+    bool m_colorsOnly = false;
     QTimer m_showOwner;
     std::vector<std::unique_ptr<PickWindow>> m_windows;
     PickWindow* m_active = nullptr;

@@ -1,5 +1,6 @@
 #include "PortalScreenGrabber.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
@@ -30,6 +31,14 @@ QString noAnswer()
         "seconds.");
 }
 
+const QString kAllow = QStringLiteral(
+    "Start again and answer Allow when the desktop asks, or allow this program to take "
+    "screenshots in the desktop's privacy settings (the help page shows how).");
+const QString kRefused =
+    QStringLiteral("The desktop refused the screenshot that picking needs, and will refuse it "
+                   "without asking from now on. Allow this program to take screenshots in the "
+                   "desktop's privacy settings (the help page shows how), and start again.");
+
 GrabResult failure(const QString& why)
 {
     GrabResult result;
@@ -59,39 +68,61 @@ void PortalScreenGrabber::request(Done done)
 {
     cancel();
     m_done = std::move(done);
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
+    if (!QDBusConnection::sessionBus().isConnected()) {
         finish(failure(QStringLiteral("Picking needs the desktop portal, and there is no session "
                                       "bus to reach it. Start the program from your desktop "
                                       "session.")));
         return;
     }
     // A desktop that has not been allowed yet asks the user, who may take
-    // as long as they like: then no time limit applies. The answer is kept
-    // in the portal's permission store.
+    // as long as they like: then no time limit applies.
+    lookUpPermission([this](Permission permission) {
+        ask(QStringLiteral("Screenshot"),
+            {{QStringLiteral("interactive"), false}, {QStringLiteral("modal"), false}},
+            permission == Permission::Yes);
+    });
+}
+
+void PortalScreenGrabber::requestColor(ColorDone done)
+{
+    cancel();
+    m_colorDone = std::move(done);
+    // The desktop's picker waits for the user: no time limit.
+    ask(QStringLiteral("PickColor"), {}, false);
+}
+
+void PortalScreenGrabber::lookUpPermission(std::function<void(Permission)> then)
+{
+    // The portal keeps the user's answer in its permission store.
     QDBusMessage lookup = QDBusMessage::createMethodCall(
         QStringLiteral("org.freedesktop.impl.portal.PermissionStore"),
         QStringLiteral("/org/freedesktop/impl/portal/PermissionStore"),
         QStringLiteral("org.freedesktop.impl.portal.PermissionStore"), QStringLiteral("Lookup"));
     lookup << QStringLiteral("screenshot") << QStringLiteral("screenshot");
-    m_call = new QDBusPendingCallWatcher(bus.asyncCall(lookup, 2000), this);
+    m_call =
+        new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(lookup, 2000), this);
     connect(m_call, &QDBusPendingCallWatcher::finished, this,
-            [this](QDBusPendingCallWatcher* call) {
+            [this, then = std::move(then)](QDBusPendingCallWatcher* call) {
                 call->deleteLater();
                 m_call = nullptr;
-                bool allowed = false;
+                Permission permission = Permission::Unset;
                 const QDBusMessage reply = call->reply();
                 if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
                     // a{sas}: the permissions by application; unsandboxed programs are "".
-                    const QMap<QString, QStringList> byApp =
-                        qdbus_cast<QMap<QString, QStringList>>(reply.arguments().constFirst());
-                    allowed = byApp.value(QString()).value(0) == QLatin1String("yes");
+                    const QString said =
+                        qdbus_cast<QMap<QString, QStringList>>(reply.arguments().constFirst())
+                            .value(QString())
+                            .value(0);
+                    if (said == QLatin1String("yes"))
+                        permission = Permission::Yes;
+                    else if (said == QLatin1String("no"))
+                        permission = Permission::No;
                 }
-                ask(!allowed);
+                then(permission);
             });
 }
 
-void PortalScreenGrabber::ask(bool userMayBeAsked)
+void PortalScreenGrabber::ask(const QString& method, QVariantMap options, bool timed)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     // Listen on the request's path before asking, so that a quick answer
@@ -102,29 +133,29 @@ void PortalScreenGrabber::ask(bool userMayBeAsked)
     listen(kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') + token);
 
     QDBusMessage call = QDBusMessage::createMethodCall(
-        kService, kPath, QStringLiteral("org.freedesktop.portal.Screenshot"),
-        QStringLiteral("Screenshot"));
-    call << QString()
-         << QVariantMap{{QStringLiteral("handle_token"), token},
-                        {QStringLiteral("interactive"), false},
-                        {QStringLiteral("modal"), false}};
+        kService, kPath, QStringLiteral("org.freedesktop.portal.Screenshot"), method);
+    options.insert(QStringLiteral("handle_token"), token);
+    call << QString() << options;
     m_call = new QDBusPendingCallWatcher(bus.asyncCall(call, kTimeoutMs), this);
     connect(m_call, &QDBusPendingCallWatcher::finished, this,
-            [this, userMayBeAsked](QDBusPendingCallWatcher* watcher) {
+            [this, timed](QDBusPendingCallWatcher* watcher) {
                 watcher->deleteLater();
                 m_call = nullptr;
-                if (!m_done)
+                if (!m_done && !m_colorDone)
                     return; // answered before the call returned
                 const QDBusPendingReply<QDBusObjectPath> reply = *watcher;
                 if (reply.isError()) {
                     listen(QString());
-                    finish(failure(callFailure(reply.error().name(), reply.error().message())));
+                    const QString why = callFailure(reply.error().name(), reply.error().message());
+                    if (ColorDone done = std::exchange(m_colorDone, nullptr))
+                        done({std::nullopt, why});
+                    finish(failure(why));
                     return;
                 }
                 // Portals older than the handle token answer on a path of their own.
                 if (reply.value().path() != m_requestPath)
                     listen(reply.value().path());
-                if (!userMayBeAsked)
+                if (timed)
                     m_timeout.start();
             });
 }
@@ -144,6 +175,7 @@ void PortalScreenGrabber::cancel()
 {
     abandon();
     m_done = nullptr;
+    m_colorDone = nullptr;
 }
 
 void PortalScreenGrabber::abandon()
@@ -166,7 +198,19 @@ void PortalScreenGrabber::onResponse(uint response, const QVariantMap& results)
 {
     m_timeout.stop();
     listen(QString());
-    finish(fromAnswer(response, results, DesktopLayout::current()));
+    if (ColorDone done = std::exchange(m_colorDone, nullptr)) {
+        done(colorFromAnswer(response, results));
+        return;
+    }
+    if (response == 0) {
+        finish(fromAnswer(response, results, DesktopLayout::current(), Permission::Yes));
+        return;
+    }
+    // Whether the user said no shows in the store: a desktop that declines
+    // on its own leaves it as it was.
+    lookUpPermission([this, response, results](Permission permission) {
+        finish(fromAnswer(response, results, DesktopLayout::current(), permission));
+    });
 }
 
 void PortalScreenGrabber::finish(GrabResult result)
@@ -197,16 +241,46 @@ QString PortalScreenGrabber::callFailure(const QString& name, const QString& mes
     return QStringLiteral("The desktop portal could not take a screenshot: %1").arg(message);
 }
 
-GrabResult PortalScreenGrabber::fromAnswer(uint response, const QVariantMap& results,
-                                           const DesktopLayout& layout)
+ColorResult PortalScreenGrabber::colorFromAnswer(uint response, const QVariantMap& results)
 {
+    ColorResult result;
     if (response == 1)
-        return failure(QStringLiteral("The screenshot that picking needs was refused. Allow "
-                                      "this program to take screenshots in the desktop's privacy "
-                                      "settings, or answer Allow when asked, and start again."));
+        return result; // the user closed the picker
+    double red = -1, green = -1, blue = -1;
+    const QVariant color = results.value(QStringLiteral("color"));
+    if (response == 0 && color.canConvert<QDBusArgument>()) {
+        const QDBusArgument argument = color.value<QDBusArgument>();
+        if (argument.currentSignature() == QLatin1String("(ddd)")) {
+            argument.beginStructure();
+            argument >> red >> green >> blue;
+            argument.endStructure();
+        }
+    }
+    if (red < 0 || green < 0 || blue < 0)
+        result.whyNot = QStringLiteral("The desktop's colour picker gave no colour.");
+    else
+        result.color = colorFromUnit(red, green, blue);
+    return result;
+}
+
+GrabResult PortalScreenGrabber::fromAnswer(uint response, const QVariantMap& results,
+                                           const DesktopLayout& layout, Permission permission)
+{
+    if (response != 0 && permission == Permission::No)
+        return failure(kRefused);
+    if (response == 1) {
+        // Declined without the user's word (a desktop whose portal takes
+        // no screenshots unasked): its own picker may still give colours.
+        GrabResult result;
+        result.colorsOnly = true;
+        result.whyNot = QStringLiteral("This desktop gives no frozen image: click a colour in "
+                                       "its picker, once for each colour.");
+        return result;
+    }
     if (response != 0)
-        return failure(QStringLiteral("The desktop portal could not take the screenshot that "
-                                      "picking needs."));
+        return failure(QStringLiteral("The desktop gave no screenshot: its question went "
+                                      "unanswered, or it failed. ") +
+                       kAllow);
     const QString uri = results.value(QStringLiteral("uri")).toString();
     if (uri.isEmpty())
         return failure(QStringLiteral("The desktop portal answered without a screenshot."));

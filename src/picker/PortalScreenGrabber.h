@@ -25,28 +25,43 @@ public:
     PortalScreenGrabber();
     ~PortalScreenGrabber() override;
 
+    // What the desktop's permission store says about screenshots by this
+    // program: Unset until the user has been asked.
+    enum class Permission
+    {
+        Unset,
+        Yes,
+        No
+    };
+
     void request(Done done) override;
+    void requestColor(ColorDone done) override;
     void cancel() override;
     PickTraits traits() const override { return {true, false, false}; }
 
     // The message for a Screenshot call that failed with the D-Bus error `name`.
     static QString callFailure(const QString& name, const QString& message);
     // The result of a portal answer (response code and results) for a
-    // desktop laid out as `layout`; the image file it names is removed.
+    // desktop laid out as `layout`, with the permission as it stands after
+    // the answer; the image file it names is removed.
     static GrabResult fromAnswer(uint response, const QVariantMap& results,
-                                 const DesktopLayout& layout);
+                                 const DesktopLayout& layout, Permission permission);
+    // The colour in a PickColor answer.
+    static ColorResult colorFromAnswer(uint response, const QVariantMap& results);
 
 private Q_SLOTS:
     void onResponse(uint response, const QVariantMap& results);
 
 private:
-    void ask(bool userMayBeAsked);
+    void lookUpPermission(std::function<void(Permission)> then);
+    void ask(const QString& method, QVariantMap options, bool timed);
     void listen(const QString& path);
     void finish(GrabResult result);
     // Stops waiting and closes the request, keeping the caller.
     void abandon();
 
     Done m_done;
+    ColorDone m_colorDone;
     QString m_requestPath;
     QTimer m_timeout;
     QDBusPendingCallWatcher* m_call = nullptr;

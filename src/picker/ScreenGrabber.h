@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ColorValue.h"
 #include "DesktopShot.h"
 
 #include <QString>
@@ -30,6 +31,16 @@ struct GrabResult
     std::optional<DesktopShot> shot;
     QString whyNot;        // when there is no image
     bool tellUser = false; // the reason is worth a message: the session ends
+    // No image, but the desktop's own picker hands over one colour at a
+    // time through requestColor(); whyNot says so in a line for the user.
+    bool colorsOnly = false;
+};
+
+// The answer to a request for one colour from the desktop's own picker.
+struct ColorResult
+{
+    std::optional<ColorValue> color;
+    QString whyNot; // when there is no colour and the user did not cancel
 };
 
 // Takes a still image of the whole desktop, every screen included, with
@@ -46,6 +57,11 @@ public:
     // loop or before this returns, unless cancel() comes first. The window
     // system's own mechanism may take its time (a prompt to the user).
     virtual void request(Done done) = 0;
+    // Asks the desktop's own picker for one colour, after an image request
+    // answered colorsOnly; `done` runs once, as for request().
+    using ColorDone = std::function<void(ColorResult)>;
+    virtual void requestColor(ColorDone done) { done({}); }
+    // Withdraws whichever request is outstanding.
     virtual void cancel() {}
 
     virtual PickTraits traits() const { return {}; }

@@ -137,7 +137,8 @@ public:
 
     // Plays steps as a user would: > < w u D C (the palette's buttons), N, mid:N, menu:N|colour,
     // del:N, copy:<entry> (swatches and their menu); X,Y (the pointer onto a pixel), L R M, up,
-    // key:<keys>, esc, noimage, hold, refuse:<why>, answer, back (picking); set:N, list:<key>,
+    // key:<keys>, esc, noimage, hold, refuse:<why>, answer, back, picker, colour:<RRGGBB, - for a
+    // closed picker, !why for a failure> (picking); set:N, list:<key>,
     // tab:<name>, space:<name> (sets); ok, cancel, in:<text> ('_' a blank, - cancels) answer the
     // next box; ro:<file or .>; any other word clicks the control of that name. An unanswered
     // name prompt is accepted as offered.
@@ -180,6 +181,13 @@ public:
                 m_grabber->hold(arg.replace('_', ' '));
             else if (step == "answer")
                 m_grabber->answer();
+            else if (step == "picker")
+                m_grabber->offerPicker();
+            else if (step.startsWith("colour:"))
+                m_grabber->answerColor(
+                    {arg.size() == 6 ? std::optional(tintaro::fromQColor(QColor("#" + arg)))
+                                     : std::nullopt,
+                     arg.startsWith('!') ? arg.mid(1).replace('_', ' ') : QString()});
             else if (step == "back") // the main window, hidden while the image is taken
                 QTRY_VERIFY_WITH_TIMEOUT(!w().isHidden(), 5000);
             else if (step.startsWith("set:"))
@@ -246,6 +254,11 @@ public:
             {"picking", [&] { return QString::number(w().state().Picking); }},
             {"grabs", [&] { return QString::number(m_grabber->grabs()); }},
             {"cancels", [&] { return QString::number(m_grabber->cancels()); }},
+            {"notice",
+             [&] {
+                 const auto* notice = w().findChild<QLabel*>("lblnotice");
+                 return notice && notice->isVisible() ? notice->text() : QString();
+             }},
             {"opened", [&] { return m_urls.join(' '); }},
             {"prompt", [&] { return m_prompt; }},
         };
@@ -271,7 +284,9 @@ public:
             QCOMPARE(ui().lblcor[cell]->backColor(), c.isValid() ? c : Qt::white);
         }
         if (!w().state().Picking) {
-            QTRY_VERIFY(!m_lastPick);                 // the window and its image are released
+            QTRY_VERIFY(!m_lastPick);                   // the window and its image are released
+        } else if (w().pickSession()->isColorsOnly()) { // the desktop's picker: no windows
+            QVERIFY(w().pickSession()->windows().empty());
         } else if (!w().pickSession()->isWaiting()) { // the windows cover every screen
             QRegion covered;
             for (const auto& window : w().pickSession()->windows())

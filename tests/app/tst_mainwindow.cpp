@@ -259,10 +259,29 @@ private Q_SLOTS:
             "picking=1; grabs=2");
         row("the image awaited, Escape stops: the request is withdrawn", records(3), "",
             "hold cmdstart key:Escape", "picking=0; cancels=1; grabs=0");
+        const QString waiting = "notice=Waiting for the desktop's screenshot: answer its question "
+                                "if it asks. Escape or \"Stop picking\" cancels.";
+        row("the image awaited: the window back, saying so", records(3), "", "hold cmdstart back",
+            waiting + "; picking=1; file=" + records(3));
         row("the image awaited, the window back, Stop: a late answer changes nothing", records(3),
-            "", "hold cmdstart back cmdstop answer", "picking=0; cancels=1; file=" + records(3));
-        row("the image arrives late: picking goes on", "", "", "hold cmdstart answer 128,254 L",
-            file(at) + "; picking=1; cancels=0");
+            "", "hold cmdstart back cmdstop answer",
+            "picking=0; cancels=1; notice=; file=" + records(3));
+        row("the image arrives late: picking goes on", "", "",
+            "hold cmdstart back answer 128,254 L", file(at) + "; picking=1; cancels=0; notice=");
+        // Where the desktop gives no image, its own picker gives one colour at a time.
+        row("the desktop's picker: each colour a pick", records(1), "",
+            "picker optbg cmdstart colour:123456 colour:ABCDEF",
+            file(records(1) + "123456ABCDEF") +
+                "; newest=#ABCDEF; picking=1; cancels=0; "
+                "readout=#ABCDEF 171,205,239 171 AB 205 CD 239 EF; "
+                "page=000000EFCDAB000000000000000000000000; notice=No frozen image here.");
+        row("the desktop's picker closed: the session ends", "", "",
+            "picker cmdstart colour:123456 colour:- colour:ABCDEF",
+            file("123456") + "; picking=0; notice=");
+        row("the desktop's picker, Stop: the request is withdrawn", "", "",
+            "picker cmdstart cmdstop colour:123456", "file=; picking=0; cancels=1; notice=");
+        row("the desktop's picker fails: its reason", "", "",
+            "picker cmdstart colour:!Picker_broke", "file=; picking=0; shown=Picker broke");
         row("a refusal ends the session with its reason", "", "",
             "refuse:Not_allowed cmdstart answer", "picking=0; shown=Not allowed; file=");
         // Colour sets: choosing, saving and deleting. Swatch 0 shows #80FFCC.

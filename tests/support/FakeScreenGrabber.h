@@ -27,17 +27,32 @@ public:
         if (!m_hold)
             answer();
     }
-    void cancel() override { m_cancels += bool(std::exchange(m_held, nullptr)); }
+    void cancel() override
+    {
+        m_cancels +=
+            bool(std::exchange(m_held, nullptr)) + bool(std::exchange(m_colorHeld, nullptr));
+    }
     tintaro::PickTraits traits() const override
     {
         return perScreen() ? tintaro::PickTraits{true, false, false} : tintaro::PickTraits{};
     }
     // The next answers wait for answer(); `refusal` makes it a refusal.
     void hold(const QString& refusal = {}) { m_hold = true, m_refusal = refusal; }
+    // Instead of an image, colours one at a time from the desktop's picker.
+    void offerPicker() { m_picker = true; }
+    void requestColor(ColorDone done) override { m_colorHeld = std::move(done); }
+    // Answers the picker's request, if one is open.
+    void answerColor(tintaro::ColorResult result)
+    {
+        if (ColorDone done = std::exchange(m_colorHeld, nullptr))
+            done(std::move(result));
+    }
     void answer()
     {
-        tintaro::GrabResult result{std::nullopt, m_refusal, !m_refusal.isEmpty()};
-        if (m_refusal.isEmpty())
+        tintaro::GrabResult result{std::nullopt, m_refusal, !m_refusal.isEmpty(), m_picker};
+        if (m_picker)
+            result.whyNot = QStringLiteral("No frozen image here.");
+        else if (m_refusal.isEmpty())
             result.shot = grab(&result.whyNot);
         if (Done done = std::exchange(m_held, nullptr))
             done(std::move(result));
@@ -72,7 +87,8 @@ public:
 private:
     std::optional<tintaro::DesktopShot> m_shot;
     int m_grabs = 0, m_cancels = 0;
-    bool m_hold = false;
+    bool m_hold = false, m_picker = false;
+    ColorDone m_colorHeld;
     QString m_refusal;
     Done m_held;
 };
