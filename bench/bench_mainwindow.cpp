@@ -1,5 +1,7 @@
 // The main window's handlers, timed as the user meets them.
 #include "MainWindow.h"
+#include "PickSession.h"
+#include "ScreenGrabber.h"
 #include "Startup.h"
 
 #include <QDir>
@@ -10,6 +12,33 @@
 using namespace tintaro;
 
 #include "bench_common.h"
+
+namespace {
+
+// A desktop that gives no image, only its picker's colours, handed in here
+// as the portal's answers would arrive.
+class PickerOnly : public ScreenGrabber
+{
+public:
+    void request(Done done) override
+    {
+        GrabResult result;
+        result.colorsOnly = true;
+        done(result);
+    }
+    void requestColor(ColorDone done) override { m_done = std::move(done); }
+    void cancel() override { m_done = nullptr; }
+    void answer(ColorValue color)
+    {
+        if (ColorDone done = std::exchange(m_done, nullptr))
+            done({color, {}});
+    }
+
+private:
+    ColorDone m_done;
+};
+
+} // namespace
 
 class BenchMainWindow : public QObject
 {
@@ -68,6 +97,28 @@ private Q_SLOTS:
         const qint64 ns = timer.nsecsElapsed();
         QCOMPARE(m_window->state().UserColorCount, 500000);
         qInfo("clean 1,000,000 records, half duplicates: %.1f ms", ns / 1e6);
+    }
+
+    // One colour from the desktop's picker: the record appended, Newest
+    // Pick, the readout and the target updated, and the next one asked for.
+    void pickerAnswer()
+    {
+        startWith(bench::records(1000));
+        auto grabber = std::make_unique<PickerOnly>();
+        PickerOnly* picker = grabber.get();
+        m_window->setScreenGrabber(std::move(grabber));
+        m_window->setPickDelay(0);
+        m_window->cmdstart_Click();
+        QTRY_VERIFY(m_window->pickSession() && m_window->pickSession()->isColorsOnly());
+        const int before = m_window->state().UserColorCount;
+        int answers = 0;
+        QBENCHMARK
+        {
+            picker->answer(makeColor(answers, answers >> 8, 99));
+            ++answers;
+        }
+        QCOMPARE(m_window->state().UserColorCount, before + answers);
+        m_window->cmdstop_Click();
     }
 
 private:

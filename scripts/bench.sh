@@ -9,7 +9,8 @@
 #   bench/run-startup.sh     start-up to the first paint, empty and 60 MB
 #                            user file, median of 10; idle memory
 #   bench_mainwindow         FillPalette of a full page, page change,
-#                            cleaning and deleting among 1,000,000 records
+#                            cleaning and deleting among 1,000,000 records,
+#                            and one colour from the desktop's own picker
 #   bench/run-picking.sh     Start to the painted picking window, pointer
 #                            movement, pick and memory, at 1920x1080 and
 #                            3840x2160; and on Wayland (headless sway and
@@ -109,6 +110,7 @@ page_round_ms=$(qtest_result "$log" pageChange)
 page_ms=$([ -n "$page_round_ms" ] && awk -v r="$page_round_ms" 'BEGIN { printf "%.4f", r / 2 }')
 delete_ms=$(first_number "$log" 's/.*delete one record of 1,000,000: ([0-9.]+) ms.*/\1/p')
 clean_ms=$(first_number "$log" 's/.*clean 1,000,000 records, half duplicates: ([0-9.]+) ms.*/\1/p')
+picker_ms=$(qtest_result "$log" pickerAnswer)
 
 log=$results/scheme.log
 set_save_ms=$(first_number "$log" 's/.*save a set after 10,000: median ([0-9.]+) ms.*/\1/p')
@@ -222,6 +224,7 @@ row "  of which decoding the portal's PNG alone (median)" "$decode_way" ms
 row "  of which the first paint (median)" "$paint_way" ms
 row "Wayland: pointer movement while picking, 1920x1080 (median)" "$move_way" ms 0.1
 ratio_row "Wayland: picking memory above idle, 1920x1080" "$mem_way" "$ratio_way" 1920 1080
+row "desktop's picker: one colour's answer to the record and readout" "$picker_ms" ms 5
 
 # A Markdown table, its columns padded to line up in a terminal.
 print_table()
