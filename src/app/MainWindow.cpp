@@ -284,8 +284,8 @@ void MainWindow::cmdstart_Click()
     connect(session, &PickSession::picked, this, &MainWindow::pickWindow_MouseUp);
     connect(session, &PickSession::stopRequested, this, &MainWindow::cmdstop_Click);
     connect(session, &PickSession::waiting, this, [this] {
-        showNotice(QStringLiteral("Waiting for the desktop's screenshot: answer its question if "
-                                  "it asks. Escape or \"Stop picking\" cancels."));
+        showNotice(QStringLiteral("Waiting for the desktop's screenshot. Escape or \"Stop "
+                                  "picking\" cancels."));
     });
     connect(session, &PickSession::colorsOnly, this, &MainWindow::showNotice);
     connect(session, &PickSession::shown, this, [this] {

@@ -15,14 +15,16 @@ PickNotice::PickNotice(QWidget* owner)
     setAutoFillBackground(true);
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setMargin(4);
+    setWordWrap(true); // as wide as the main window, a second line if need be
 }
 
 void PickNotice::say(const QString& text)
 {
-    setText(text);
-    adjustSize();
     const QWidget* owner = parentWidget();
     const QRect frame = owner->frameGeometry();
+    setText(text);
+    setFixedWidth(frame.width());
+    setFixedHeight(heightForWidth(frame.width()));
     QPoint at(frame.left(), frame.bottom() + 1);
     if (const QScreen* screen = owner->screen()) {
         const QRect room = screen->availableGeometry();

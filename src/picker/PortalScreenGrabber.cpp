@@ -273,8 +273,8 @@ GrabResult PortalScreenGrabber::fromAnswer(uint response, const QVariantMap& res
         // no screenshots unasked): its own picker may still give colours.
         GrabResult result;
         result.colorsOnly = true;
-        result.whyNot = QStringLiteral("This desktop gives no frozen image: click a colour in "
-                                       "its picker, once for each colour.");
+        result.whyNot = QStringLiteral(
+            "No frozen image here: pick each colour with the desktop's own picker.");
         return result;
     }
     if (response != 0)

@@ -259,8 +259,8 @@ private Q_SLOTS:
             "picking=1; grabs=2");
         row("the image awaited, Escape stops: the request is withdrawn", records(3), "",
             "hold cmdstart key:Escape", "picking=0; cancels=1; grabs=0");
-        const QString waiting = "notice=Waiting for the desktop's screenshot: answer its question "
-                                "if it asks. Escape or \"Stop picking\" cancels.";
+        const QString waiting =
+            "notice=Waiting for the desktop's screenshot. Escape or \"Stop picking\" cancels.";
         row("the image awaited: the window back, saying so", records(3), "", "hold cmdstart back",
             waiting + "; picking=1; file=" + records(3));
         row("the image awaited, the window back, Stop: a late answer changes nothing", records(3),

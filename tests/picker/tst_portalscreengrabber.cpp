@@ -177,7 +177,7 @@ private Q_SLOTS:
         }
         if (told == "<colours>") {
             QVERIFY2(result->colorsOnly && !result->tellUser && !result->shot &&
-                         result->whyNot.contains("no frozen image"),
+                         result->whyNot.contains("No frozen image"),
                      qPrintable(result->whyNot));
             return;
         }
