@@ -273,8 +273,8 @@ GrabResult PortalScreenGrabber::fromAnswer(uint response, const QVariantMap& res
         // no screenshots unasked): its own picker may still give colours.
         GrabResult result;
         result.colorsOnly = true;
-        result.whyNot = QStringLiteral(
-            "No frozen image here: pick each colour with the desktop's own picker.");
+        result.whyNot =
+            QStringLiteral("No frozen image here: pick each colour with the desktop's own picker.");
         return result;
     }
     if (response != 0)
