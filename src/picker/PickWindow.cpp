@@ -130,8 +130,20 @@ bool PickWindow::storeIsExact() const
 
 void PickWindow::resizeEvent(QResizeEvent*)
 {
-    if (m_store.size() != size())
-        m_storeHoldsImage = false;
+    if (m_store.size() == size() || !m_storeHoldsImage) {
+        m_storeHoldsImage = m_storeHoldsImage && m_store.size() == size();
+        return;
+    }
+    // The desktop may still change the window's size once it is painted
+    // (a work area first, full screen after): the store is the only copy
+    // of the image, so it is taken back, without the marks, before the
+    // store follows the new size.
+    m_store.beginPaint(QRegion());
+    QImage view = physicalView(m_store.paintDevice());
+    restoreUnderMarks(view, QRegion());
+    m_pending = view.copy();
+    m_store.endPaint();
+    m_storeHoldsImage = false;
 }
 
 void PickWindow::exposeEvent(QExposeEvent*)

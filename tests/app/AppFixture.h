@@ -136,7 +136,7 @@ public:
     }
 
     // Plays steps as a user would: > < w u D C (the palette's buttons), N, mid:N, menu:N|colour,
-    // del:N, copy:<entry> (swatches and their menu); X,Y (the pointer onto a pixel), L R M, up,
+    // del:N, copy:<entry> (swatches and their menu); X,Y (the pointer onto a pixel), L R M, up, squeeze,
     // key:<keys>, esc, noimage, hold, refuse:<why>, answer, back, picker, colour:<RRGGBB, - for a
     // closed picker, !why for a failure> (picking); set:N, list:<key>,
     // tab:<name>, space:<name> (sets); ok, cancel, in:<text> ('_' a blank, - cancels) answer the
@@ -171,6 +171,8 @@ public:
                 copy(arg);
             else if (step == "up")
                 pick()->Form_MouseUp();
+            else if (step == "squeeze") // the desktop narrows the window for a while
+                squeeze();
             else if (step.startsWith("key:"))
                 QTest::keyClick(ui().cmdstart, keys[0].key(), keys[0].keyboardModifiers());
             else if (step == "esc")
@@ -216,6 +218,21 @@ public:
             QCoreApplication::processEvents(); // anything queued would act now
         }
         TestFiles::setReadOnly(path("."), false);
+    }
+
+    // The picking window made 32 pixels shorter once painted, as a desktop
+    // may do before it grants full screen, then given its size back.
+    void squeeze()
+    {
+        QWindow* window = pick();
+        const QSize size = window->size();
+        const bool fullScreen = window->windowStates().testFlag(Qt::WindowFullScreen);
+        window->showNormal();
+        window->resize(size - QSize(0, 32));
+        QTRY_COMPARE(window->size(), size - QSize(0, 32));
+        QCoreApplication::processEvents();
+        fullScreen ? window->showFullScreen() : window->resize(size);
+        QTRY_COMPARE(window->size(), size);
     }
 
     // What a user can see after the steps, by name.

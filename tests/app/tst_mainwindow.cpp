@@ -232,6 +232,8 @@ private Q_SLOTS:
             file(records(1) + at + at + at) + "; usable=Clean");
         row("the 145th colour makes a second page", records(144), "", "cmdstart 128,254 L",
             "usable=> Clean; top=145");
+        row("the window resized once painted: the image stays", "", "",
+            "cmdstart 128,254 squeeze 200,100 L", file(moved));
         row("no movement: black; a movement carries over", "", "",
             "cmdstart up 200,100 cmdstop cmdstart up", file("000000" + moved) + "; grabs=2");
         row("no image: the window's colour", "", "", "noimage cmdstart 40,40 L", file(back));
