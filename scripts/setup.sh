@@ -9,12 +9,13 @@ TINTARO_ROOT=$(cd "$(dirname "$0")/.." && pwd)
 TINTARO_RUN_PACKAGES="cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins qt6-wayland libgl-dev
     fonts-dejavu-core fonts-dejavu-extra fonts-liberation2"
 # And to run the tests: a virtual X server and window manager for the
-# end-to-end tests, a headless Wayland compositor with the desktop portals
-# and a session bus, the validators for the desktop files, and the Debian
+# end-to-end tests, headless Wayland compositors (sway, GNOME Shell) with the
+# desktop portals and a session bus, the validators for the desktop files, and the Debian
 # package tools.
 TINTARO_TEST_PACKAGES="xvfb xauth xdotool openbox x11-utils desktop-file-utils appstream
     sway xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk pipewire grim wtype
-    libwlroots-examples wayvnc jq libglib2.0-bin dbus-daemon dbus-bin dpkg-dev"
+    libwlroots-examples wayvnc jq libglib2.0-bin dbus-daemon dbus-bin dpkg-dev
+    gnome-shell mutter xdg-desktop-portal-gnome python3-gi"
 # And to fuzz the file readers: clang with its libFuzzer and sanitizer runtimes.
 TINTARO_FUZZ_PACKAGES="clang libclang-rt-14-dev"
 

@@ -130,6 +130,11 @@ way_windows()
         "\(.app_id) \(.name) \(.fullscreen_mode) \(.rect.x),\(.rect.y),\(.rect.width),\(.rect.height)"'
 }
 
+# way_outputs: "x,y,width,height" of each output in layout coordinates, one a line.
+way_outputs() { way_run swaymsg -t get_outputs | jq -r '.[].rect | "\(.x),\(.y),\(.width),\(.height)"'; }
+# way_close PID: asks each of PID's windows to close.
+way_close() { way_msg "[pid=$1] kill"; }
+
 # way_start_app FOLDER COMMAND...: e2e_start_app as the session's user, on
 # Wayland, in FOLDER, which that user then owns; app.pid is COMMAND's own pid.
 way_start_app()

@@ -34,6 +34,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include <cstdio>
 #include <cstring>
 #include <unordered_set>
 
@@ -299,7 +300,10 @@ void MainWindow::cmdstart_Click()
     });
     connect(session, &PickSession::failed, this, [this](const QString& reason) {
         // Nothing to pick from: the session ends before it shows anything.
+        // The reason goes to the error output too, for whoever started the
+        // program from a terminal.
         cmdstop_Click();
+        std::fprintf(stderr, "tintaro: %s\n", qPrintable(reason));
         MessageBoxes::warning(this, reason);
     });
     // Keys for precise work reach the session whichever window has the

@@ -52,10 +52,13 @@ GrabResult failure(const QString& why)
 PortalScreenGrabber::PortalScreenGrabber()
 {
     m_timeout.setSingleShot(true);
-    m_timeout.setInterval(kTimeoutMs);
     connect(&m_timeout, &QTimer::timeout, this, [this] {
+        const bool asked = m_timeout.interval() == kAskTimeoutMs;
         abandon();
-        finish(failure(noAnswer()));
+        finish(failure(asked ? QStringLiteral("The desktop's question whether this program may "
+                                              "take screenshots went unanswered. ") +
+                                   kAllow
+                             : noAnswer()));
     });
 }
 
@@ -74,12 +77,11 @@ void PortalScreenGrabber::request(Done done)
                                       "session.")));
         return;
     }
-    // A desktop that has not been allowed yet asks the user, who may take
-    // as long as they like: then no time limit applies.
+    // A desktop that has not been allowed yet asks the user first.
     lookUpPermission([this](Permission permission) {
         ask(QStringLiteral("Screenshot"),
             {{QStringLiteral("interactive"), false}, {QStringLiteral("modal"), false}},
-            permission == Permission::Yes);
+            permission == Permission::Yes ? kTimeoutMs : kAskTimeoutMs);
     });
 }
 
@@ -88,7 +90,7 @@ void PortalScreenGrabber::requestColor(ColorDone done)
     cancel();
     m_colorDone = std::move(done);
     // The desktop's picker waits for the user: no time limit.
-    ask(QStringLiteral("PickColor"), {}, false);
+    ask(QStringLiteral("PickColor"), {}, 0);
 }
 
 void PortalScreenGrabber::lookUpPermission(std::function<void(Permission)> then)
@@ -122,7 +124,7 @@ void PortalScreenGrabber::lookUpPermission(std::function<void(Permission)> then)
             });
 }
 
-void PortalScreenGrabber::ask(const QString& method, QVariantMap options, bool timed)
+void PortalScreenGrabber::ask(const QString& method, QVariantMap options, int limitMs)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     // Listen on the request's path before asking, so that a quick answer
@@ -138,7 +140,7 @@ void PortalScreenGrabber::ask(const QString& method, QVariantMap options, bool t
     call << QString() << options;
     m_call = new QDBusPendingCallWatcher(bus.asyncCall(call, kTimeoutMs), this);
     connect(m_call, &QDBusPendingCallWatcher::finished, this,
-            [this, timed](QDBusPendingCallWatcher* watcher) {
+            [this, limitMs](QDBusPendingCallWatcher* watcher) {
                 watcher->deleteLater();
                 m_call = nullptr;
                 if (!m_done && !m_colorDone)
@@ -155,8 +157,8 @@ void PortalScreenGrabber::ask(const QString& method, QVariantMap options, bool t
                 // Portals older than the handle token answer on a path of their own.
                 if (reply.value().path() != m_requestPath)
                     listen(reply.value().path());
-                if (timed)
-                    m_timeout.start();
+                if (limitMs > 0)
+                    m_timeout.start(limitMs);
             });
 }
 

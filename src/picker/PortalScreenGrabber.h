@@ -21,6 +21,9 @@ class PortalScreenGrabber : public QObject, public ScreenGrabber
 public:
     // How long a portal that needs no answer from the user may take.
     static constexpr int kTimeoutMs = 15000;
+    // How long a question to the user is waited for: the portal itself
+    // gives up on it after 25 s, and then sends no answer at all.
+    static constexpr int kAskTimeoutMs = 30000;
 
     PortalScreenGrabber();
     ~PortalScreenGrabber() override;
@@ -54,7 +57,8 @@ private Q_SLOTS:
 
 private:
     void lookUpPermission(std::function<void(Permission)> then);
-    void ask(const QString& method, QVariantMap options, bool timed);
+    // Asks for `method`; with a time limit unless `limitMs` is 0.
+    void ask(const QString& method, QVariantMap options, int limitMs);
     void listen(const QString& path);
     void finish(GrabResult result);
     // Stops waiting and closes the request, keeping the caller.

@@ -1,24 +1,28 @@
 #!/usr/bin/env bash
-# run-wayland.sh PROGRAM DATA_DIR one|scale2|scale1.5|two
-# The real program on a headless sway (one output, at scale 2 or 1.5, or two side by side)
-# showing patterns: a picking session covers every output with the frozen screen and no title
-# bar, each click appends exactly the colour of the physical pixel under it, Escape ends it, a
-# new session takes a new image.
+# run-wayland.sh PROGRAM DATA_DIR one|scale2|scale1.5|two|gnome
+# The real program on a headless sway (one output, at scale 2 or 1.5, or two side by side), or
+# on a headless GNOME Shell (one monitor, its top bar included), showing patterns: a picking
+# session covers every output with the frozen screen and no title bar, each click appends
+# exactly the colour of the physical pixel under it, Escape ends it, a new session takes a new
+# image.
 set -u
-[ $# -eq 3 ] || { echo "usage: $0 PROGRAM DATA_DIR one|scale2|scale1.5|two" >&2; exit 2; }
+[ $# -eq 3 ] || { echo "usage: $0 PROGRAM DATA_DIR one|scale2|scale1.5|two|gnome" >&2; exit 2; }
 program=$(realpath "$1") data=$(realpath "$2") mode=$3
+# The session's helpers: way_* for sway, gnome_* for GNOME, called alike through $w.
+w=way
+[ "$mode" != gnome ] || w=gnome
 # shellcheck source=../../scripts/waysession.sh
-. "$(dirname "$0")/../../scripts/waysession.sh"
-e2e_begin "e2e_wayland_$mode"
+. "$(dirname "$0")/../../scripts/${w}session.sh"
+if [ "$w" = gnome ]; then e2e_begin e2e_gnome; else e2e_begin "e2e_wayland_$mode"; fi
 # Pick points in layout coordinates, and the scale.
 case $mode in
-one) scale=1 points="700 517 1279 1023 37 900" ;;
+one | gnome) scale=1 points="700 517 1279 1023 37 900" ;;
 scale2) scale=2 points="350 258 639 511 18 450" ;;
 scale1.5) scale=1.5 cut=32 points="100 100 852 681 10 600" ;; # a 853 x 682 layout, shown resampled
 two) scale=1 points="700 517 2559 1023 1285 3" ;;
-*) e2e_fail "unknown mode '$mode' (one, scale2, scale1.5 or two)" ;;
+*) e2e_fail "unknown mode '$mode' (one, scale2, scale1.5, two or gnome)" ;;
 esac
-way_start "$scale"
+if [ "$w" = gnome ]; then gnome_start; else way_start "$scale"; fi
 outputs=(HEADLESS-1)
 [ "$mode" != two ] || { way_add_output HEADLESS-2; way_msg output HEADLESS-2 pos 1280 0; outputs+=(HEADLESS-2); }
 # The program runs as the session's user: a copy it can reach whatever the build tree's modes.
@@ -29,7 +33,7 @@ paint()
 {
     local o x0=0
     for o in "${outputs[@]}"; do
-        way_pattern 1280 1024 $x0 0 "$1" >"$e2e_work/$o.$1.ppm" && way_background $o "$e2e_work/$o.$1.ppm"
+        way_pattern 1280 1024 $x0 0 "$1" >"$e2e_work/$o.$1.ppm" && ${w}_background $o "$e2e_work/$o.$1.ppm"
         x0=$((x0 + 1280))
     done
 }
@@ -51,7 +55,7 @@ steady()
 {
     local o
     for o in "${outputs[@]}"; do
-        way_shot $o >"$e2e_work/now.$o" && cmp -s "$e2e_work/now.$o" "$e2e_work/last.$o" &&
+        ${w}_shot $o >"$e2e_work/now.$o" && cmp -s "$e2e_work/now.$o" "$e2e_work/last.$o" &&
             ! cmp -s <(edges "$e2e_work/now.$o") <(edges "$e2e_work/before.$o" 2>/dev/null) ||
             { mv "$e2e_work/now.$o" "$e2e_work/last.$o"; seen="changing pixels on $o"; return 1; }
     done
@@ -61,16 +65,18 @@ shows()
 {
     local o
     for o in "${outputs[@]}"; do
-        way_shot $o >"$e2e_work/shot.ppm" || return 1
+        ${w}_shot $o >"$e2e_work/shot.ppm" || return 1
         alike <(edges "$e2e_work/shot.ppm") <(edges "$e2e_work/before.$o") || { seen="other pixels on $o"; return 1; }
     done
 }
 # colour_on X Y: RRGGBB of the physical pixel under the pointer at X+1/4,Y+1/4 (see way_pointer)
-# in the pattern, or at scale 1.5, where the screen shows it resampled, in the screen before the
+# in the pattern (under GNOME, in the top bar's 32 rows, the colour it was given: the pattern's
+# top-left one), or at scale 1.5, where the screen shows it resampled, in the screen before the
 # session (away from the main window, which the frozen image leaves out): scaled by the
 # output's ratio, halves to even.
 colour_on()
 {
+    [ "$w" != gnome ] || [ "$2" -ge 32 ] || { colour_at 0 0 "$mask"; return; }
     [ "$scale" = 1.5 ] || { colour_at $(($1 * scale)) $(($2 * scale)) "$mask"; return; }
     local o=0 w=${widths[0]}
     [ "$1" -lt "$w" ] || o=1
@@ -83,17 +89,17 @@ listing() { (cd "$1" && cksum -- * | sort -k3); }
 # covered: one full-screen window of the program on each output, exactly over it.
 covered()
 {
-    seen=$(way_windows "$pid" | awk '$(NF - 1) == 1 { print $NF }' | sort | tr '\n' ' ')
-    [ "$seen" = "$(way_run swaymsg -t get_outputs | jq -r '.[].rect | "\(.x),\(.y),\(.width),\(.height)"' | sort | tr '\n' ' ')" ]
+    seen=$(${w}_windows "$pid" | awk '$(NF - 1) == 1 { print $NF }' | sort | tr '\n' ' ')
+    [ "$seen" = "$(${w}_outputs | sort | tr '\n' ' ')" ]
 }
-windows_are() { seen=$(way_windows "$pid" | wc -l); [ "$seen" = "$1" ]; }
+windows_are() { seen=$(${w}_windows "$pid" | wc -l); [ "$seen" = "$1" ]; }
 start_session()
 {
     mask=$1 && paint "$mask"
     # The pointer (drawn into the screen here) onto Start, away from the rows compared.
-    read -r mx my <<<"$(way_client "$pid" Tintaro2.0)" && way_pointer $((mx + 162)) $((my + 61))
+    read -r mx my <<<"$(${w}_client "$pid" Tintaro2.0)" && ${w}_pointer $((mx + 162)) $((my + 61))
     e2e_wait 10 "the pattern $1 on the screen" steady
-    way_click $((mx + 162)) $((my + 61))
+    ${w}_click $((mx + 162)) $((my + 61))
     e2e_wait 20 "a full-screen picking window on each output" covered
     e2e_wait 10 "the frozen screen on every output" shows
 }
@@ -103,20 +109,20 @@ start_session()
 # click at X,Y then appends exactly the colour of its physical pixel.
 sample_is()
 {
-    seen="$(way_pixel $(($1 + 11)) $(($2 - 28))) $(way_pixel $(($1 + 21)) $(($2 + 21)))"
+    seen="$(${w}_pixel $(($1 + 11)) $(($2 - 28))) $(${w}_pixel $(($1 + 21)) $(($2 + 21)))"
     [ "$seen" = "$(colour_on "$1" "$2" | sed 's/.*/& &/')" ]
 }
 pick_at()
 {
-    local w=${widths[0]} h=$(way_run swaymsg -t get_outputs | jq '.[0].rect.height') x=$1 y=$2
-    [ $((x % w)) -lt $((w - 140)) ] || x=$((x - 140))
+    local ow=${widths[0]} h=$(${w}_outputs | head -n 1 | cut -d, -f4) x=$1 y=$2
+    [ $((x % ow)) -lt $((ow - 140)) ] || x=$((x - 140))
     [ "$y" -ge 40 ] || y=40
     [ "$y" -lt $((h - 70)) ] || y=$((h - 70))
     # Each poll moves the pointer anew: a move made while sway maps a window may be lost.
     e2e_wait 10 "the floating sample to show the colour under $x,$y" eval \
-        "way_pointer $((x - 1)) $y && way_pointer $x $y && sample_is $x $y"
+        "${w}_pointer $((x - 1)) $y && ${w}_pointer $x $y && sample_is $x $y"
     last=$(colour_on "$1" "$2")
-    way_click "$1" "$2"
+    ${w}_click "$1" "$2"
     printf '%s' "$last" >>"$e2e_work/ref/mycolor.rgb"
     e2e_wait 10 "mycolor.rgb to end with one more $last from $1,$2" eval \
         'seen=$(tail -c 18 "$folder/mycolor.rgb"); cmp -s "$e2e_work/ref/mycolor.rgb" "$folder/mycolor.rgb"'
@@ -127,22 +133,22 @@ printf '0A0B0C112233' >"$e2e_work/ref/mycolor.rgb"
 folder=$e2e_work/run.data && cp -r "$e2e_work/ref" "$folder"
 way_start_app "$folder" "$program"
 pid=$(cat "$e2e_work/app.pid")
-read -ra widths <<<"$(way_run swaymsg -t get_outputs | jq -r 'map(.rect.width) | join(" ")')"
-e2e_wait 20 "the main window" eval 'seen=$(way_windows "$pid"); [ -n "$seen" ]'
+read -ra widths <<<"$(${w}_outputs | cut -d, -f3 | tr '\n' ' ')"
+e2e_wait 20 "the main window" eval 'seen=$(${w}_client "$pid" Tintaro2.0); [ -n "$seen" ]'
 start_session 0
 # shellcheck disable=SC2086
 set -- $points
 while [ $# -ge 2 ]; do pick_at "$1" "$2"; shift 2; done
-way_key -k Escape
+${w}_key -k Escape
 e2e_wait 10 "Escape to close the picking windows" windows_are 1
 # A new session takes a new image; closing the program during it keeps the records.
 start_session 0xFFFFFF
 paint 0 # the live screen changes beneath: the frozen one stays
 pick_at 20 30
 # The pointer and the marks away from the rows compared.
-way_pointer $((mx + 162)) $((my + 61))
+${w}_pointer $((mx + 162)) $((my + 61))
 e2e_wait 10 "the frozen screen on every output, not the live one" shows
-way_msg "[pid=$pid] kill"
+${w}_close "$pid"
 e2e_wait_exit 20
 [ "$e2e_status" = 0 ] && [ "$(listing "$folder")" = "$(listing "$e2e_work/ref")" ] ||
     e2e_fail "expected status 0 and the folder as ref ($(listing "$e2e_work/ref")), status $e2e_status, it holds $(listing "$folder")"
