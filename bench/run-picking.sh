@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# run-picking.sh [BENCH_PICKING] [--wayland] [--screen WxH]... [ARGS...]
+# run-picking.sh [BENCH_PICKING] [--wayland | --gnome] [--screen WxH]... [ARGS...]
 # Runs the picking benchmark on the real X11 platform (QT_QPA_PLATFORM=xcb)
 # of a private Xvfb, one server per screen size (a display number the
 # server picks itself), with no window manager, and stops each server on
@@ -7,6 +7,8 @@
 # --wayland: on a headless sway instead (one output of each size, shown a
 # pattern, with the desktop portal; scripts/waysession.sh), as an
 # unprivileged user, the decoding of a screenshot of that size timed too.
+# With --gnome: on a headless GNOME Shell (scripts/gnomesession.sh), whose
+# one virtual monitor is 1280x1024, with the permission granted.
 # BENCH_PICKING defaults to build/bench/bench_picking beside this folder;
 # ARGS go to it (--sessions N, --moves N, --picks N, --data DIR, --check).
 # The exit status is the first non-zero one of the runs.
@@ -20,11 +22,15 @@ if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
 fi
 screens=()
 args=()
-wayland=""
+wayland="" gnome=""
 while [ $# -gt 0 ]; do
     case $1 in
     --wayland)
         wayland=1
+        shift
+        ;;
+    --gnome)
+        wayland=1 gnome=1
         shift
         ;;
     --screen)
@@ -40,22 +46,30 @@ while [ $# -gt 0 ]; do
     esac
 done
 [ ${#screens[@]} -gt 0 ] || screens=(1920x1080 3840x2160)
+[ -z "$gnome" ] || screens=(1280x1024)
 [ -x "$bench" ] || { echo "run-picking.sh: no benchmark program at $bench" >&2; exit 2; }
-# shellcheck source=../scripts/waysession.sh
-. "$here/../scripts/waysession.sh"
+# shellcheck source=../scripts/gnomesession.sh
+. "$here/../scripts/gnomesession.sh"
 e2e_begin "run-picking.sh"
 
 status=0
 if [ -n "$wayland" ]; then
-    way_start 1
+    if [ -n "$gnome" ]; then gnome_start; else way_start 1; fi
     # The session's user runs copies it can reach, in a folder of its own.
     mkdir "$e2e_work/bin" && cp "$bench" "$e2e_work/bin/" && cp -r "$here/../data" "$e2e_work/data" &&
         chown -R "$way_user:$way_group" "$e2e_work/bin" "$e2e_work/data"
     for screen in "${screens[@]}"; do
-        way_msg output HEADLESS-1 mode "$screen"
+        [ -n "$gnome" ] || way_msg output HEADLESS-1 mode "$screen"
         way_pattern "${screen%x*}" "${screen#*x}" 0 0 0 >"$e2e_work/pattern.ppm"
-        way_background HEADLESS-1 "$e2e_work/pattern.ppm"
-        way_run grim "$e2e_work/bin/shot.png" || e2e_fail "grim took no screenshot"
+        if [ -n "$gnome" ]; then
+            gnome_background HEADLESS-1 "$e2e_work/pattern.ppm"
+            way_run gdbus call --session --dest org.gnome.Shell.Screenshot --object-path /org/gnome/Shell/Screenshot \
+                --method org.gnome.Shell.Screenshot.Screenshot false false "$e2e_work/bin/shot.png" >/dev/null ||
+                e2e_fail "the shell took no screenshot"
+        else
+            way_background HEADLESS-1 "$e2e_work/pattern.ppm"
+            way_run grim "$e2e_work/bin/shot.png" || e2e_fail "grim took no screenshot"
+        fi
         way_run env QT_QPA_PLATFORM=wayland "$e2e_work/bin/$(basename "$bench")" --data "$e2e_work/data" \
             --decode "$e2e_work/bin/shot.png" "${args[@]}"
         run_status=$?

@@ -15,7 +15,8 @@
 #                            movement, pick and memory, at 1920x1080 and
 #                            3840x2160; and on Wayland (headless sway and
 #                            the desktop portal) at 1920x1080, with where
-#                            the time to the frozen image goes
+#                            the time to the frozen image goes; and on a
+#                            headless GNOME Shell at 1280x1024
 #   bench_scheme             saving and deleting a set among 10,000, and the
 #                            code view to its first paint
 # Timings depend on the machine and on what else runs on it: run this on an
@@ -75,13 +76,16 @@ if [ -x "$TINTARO_ROOT/bench/run-picking.sh" ] && [ -x "$build/bench/bench_picki
     if ensure_packages $TINTARO_TEST_PACKAGES; then
         run_logged picking_wayland "$TINTARO_ROOT/bench/run-picking.sh" "$build/bench/bench_picking" \
             --wayland --screen 1920x1080
+        run_logged picking_gnome "$TINTARO_ROOT/bench/run-picking.sh" "$build/bench/bench_picking" --gnome
     else
         : >"$results/picking_wayland.log"
+        : >"$results/picking_gnome.log"
     fi
 else
     say "no picking benchmark (bench/run-picking.sh and bench_picking): its figures stay empty"
     : >"$results/picking.log"
     : >"$results/picking_wayland.log"
+    : >"$results/picking_gnome.log"
 fi
 
 # ---- figures --------------------------------------------------------------
@@ -144,6 +148,8 @@ picking_figures 1920x1080 start_hd move_hd pick_hd mem_hd ratio_hd
 picking_figures 3840x2160 start_4k move_4k pick_4k mem_4k ratio_4k
 picking_log=$results/picking_wayland.log
 picking_figures 1920x1080 start_way move_way pick_way mem_way ratio_way
+picking_log=$results/picking_gnome.log
+picking_figures 1280x1024 start_gnome move_gnome pick_gnome mem_gnome ratio_gnome
 log=$results/picking_wayland.log
 arrival_way=$(first_number "$log" 's/^\(a1\) .*arrival.*: median ([0-9.]+) ms;.*/\1/p')
 paint_way=$(first_number "$log" 's/^\(a1\) .*first paint after it: median ([-0-9.]+) ms.*/\1/p')
@@ -224,6 +230,7 @@ row "  of which decoding the portal's PNG alone (median)" "$decode_way" ms
 row "  of which the first paint (median)" "$paint_way" ms
 row "Wayland: pointer movement while picking, 1920x1080 (median)" "$move_way" ms 0.1
 ratio_row "Wayland: picking memory above idle, 1920x1080" "$mem_way" "$ratio_way" 1920 1080
+row "GNOME: end of the wait to the painted frozen image, 1280x1024 (median)" "$start_gnome" ms 300
 row "desktop's picker: one colour's answer to the record and readout" "$picker_ms" ms 5
 
 # A Markdown table, its columns padded to line up in a terminal.
