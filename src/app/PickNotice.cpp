@@ -30,6 +30,8 @@ void PickNotice::say(const QString& text)
         const QRect room = screen->availableGeometry();
         if (at.y() + height() > room.bottom() + 1)
             at.setY(frame.top() - height());
+        // On a screen too small for both, over the window rather than off the screen.
+        at.setY(qBound(room.top(), at.y(), qMax(room.top(), room.bottom() + 1 - height())));
         at.setX(qBound(room.left(), at.x(), qMax(room.left(), room.right() + 1 - width())));
     }
     move(at);

@@ -136,9 +136,9 @@ public:
     }
 
     // Plays steps as a user would: > < w u D C (the palette's buttons), N, mid:N, menu:N|colour,
-    // del:N, copy:<entry> (swatches and their menu); X,Y (the pointer onto a pixel), L R M, up, squeeze,
-    // key:<keys>, esc, noimage, hold, refuse:<why>, answer, back, picker, colour:<RRGGBB, - for a
-    // closed picker, !why for a failure> (picking); set:N, list:<key>,
+    // del:N, copy:<entry> (swatches and their menu); X,Y (the pointer onto a pixel), L R M, up,
+    // squeeze, key:<keys>, esc, noimage, hold, refuse:<why>, answer, corner, back, picker,
+    // colour:<RRGGBB, - for a closed picker, !why for a failure> (picking); set:N, list:<key>,
     // tab:<name>, space:<name> (sets); ok, cancel, in:<text> ('_' a blank, - cancels) answer the
     // next box; ro:<file or .>; any other word clicks the control of that name. An unanswered
     // name prompt is accepted as offered.
@@ -190,6 +190,9 @@ public:
                     {arg.size() == 6 ? std::optional(tintaro::fromQColor(QColor("#" + arg)))
                                      : std::nullopt,
                      arg.startsWith('!') ? arg.mid(1).replace('_', ' ') : QString()});
+            else if (step == "corner") // the main window in the screen's bottom right corner
+                w().move(w().screen()->availableGeometry().bottomRight() -
+                         QPoint(w().width(), w().height()) + QPoint(1, 1));
             else if (step == "back") // the main window, hidden while the image is taken
                 QTRY_VERIFY_WITH_TIMEOUT(!w().isHidden(), 5000);
             else if (step.startsWith("set:"))
@@ -289,6 +292,17 @@ public:
     {
         QCOMPARE(w().state().UserColorCount, int(file().size() / 6));
         QVERIFY(QDir(path(".")).entryList({"*.tmp"}).isEmpty());
+        // The notice: as wide as the window, on the screen, right below it or
+        // right above it, unless the screen is too small for both.
+        if (const auto* notice = w().findChild<QLabel*>("lblnotice");
+            notice && notice->isVisible()) {
+            const QRect frame = w().frameGeometry(), at = notice->geometry();
+            const QRect room = w().screen()->availableGeometry();
+            QVERIFY(at.width() == frame.width() && at.left() >= room.left() &&
+                    at.top() >= room.top() && at.bottom() <= room.bottom());
+            QVERIFY(at.top() == frame.bottom() + 1 || at.bottom() == frame.top() - 1 ||
+                    frame.height() + at.height() > room.height());
+        }
         const bool webSafe = ui().optwebsafe->isChecked();
         QCOMPARE(ui().mnuDel->isVisible(), !webSafe);
         const QByteArray shown = file(webSafe ? "websafe.rgb" : "mycolor.rgb");

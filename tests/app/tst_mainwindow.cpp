@@ -265,6 +265,8 @@ private Q_SLOTS:
             "notice=Waiting for the desktop's screenshot. Escape or \"Stop picking\" cancels.";
         row("the image awaited: the window back, saying so", records(3), "", "hold cmdstart back",
             waiting + "; picking=1; file=" + records(3));
+        row("the image awaited, the window in a corner: saying so above it", records(3), "",
+            "corner hold cmdstart back", waiting);
         row("the image awaited, the window back, Stop: a late answer changes nothing", records(3),
             "", "hold cmdstart back cmdstop answer",
             "picking=0; cancels=1; notice=; file=" + records(3));

@@ -2,6 +2,7 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
@@ -34,11 +35,14 @@ public:
                  QVariant::fromValue(QDBusVariant(0))}));
         if (message.member() != "Screenshot" && message.member() != "PickColor")
             return bus.send(message.createReply());
+        // A screenshot with a dialog is not what picking asks for.
+        const QVariantMap options = qdbus_cast<QVariantMap>(message.arguments()[1]);
+        if (options.value("interactive", false).toBool())
+            return bus.send(message.createErrorReply(QDBusError::InvalidArgs, "interactive"));
         methods << message.member();
         QString sender = message.service().mid(1).replace('.', '_');
-        const QString path =
-            "/org/freedesktop/portal/desktop/request/" + sender + '/' +
-            qdbus_cast<QVariantMap>(message.arguments()[1])["handle_token"].toString();
+        const QString path = "/org/freedesktop/portal/desktop/request/" + sender + '/' +
+                             options["handle_token"].toString();
         bus.send(message.createReply(QVariant::fromValue(QDBusObjectPath(path))));
         if (answer >= 0)
             QTimer::singleShot(0, [=] {
