@@ -58,6 +58,30 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS
 # the user's desktop brings.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, xdg-desktop-portal")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdg-desktop-portal-gnome | xdg-desktop-portal-kde | xdg-desktop-portal-wlr")
+# The copyright file Debian wants, in its machine-readable form, made from
+# LICENSE at configure time so that the two cannot drift apart: the licence
+# text indented by one space, its empty lines as " .".
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/LICENSE")
+file(READ "${PROJECT_SOURCE_DIR}/LICENSE" tintaro_license)
+string(REGEX MATCH "Copyright \\(c\\) ([^\n]+)" tintaro_holder "${tintaro_license}")
+set(tintaro_holder "${CMAKE_MATCH_1}")
+string(REGEX REPLACE "^MIT License\n\n" "" tintaro_license "${tintaro_license}")
+string(REGEX REPLACE "\n+$" "" tintaro_license "${tintaro_license}")
+string(REPLACE "\n\n" "\n.\n" tintaro_license "${tintaro_license}")
+string(REPLACE "\n" "\n " tintaro_license "${tintaro_license}")
+file(WRITE "${PROJECT_BINARY_DIR}/copyright"
+"Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: ${CPACK_PACKAGE_NAME}
+Upstream-Contact: ${CPACK_PACKAGE_CONTACT}
+Source: ${CPACK_PACKAGE_HOMEPAGE_URL}
+
+Files: *
+Copyright: ${tintaro_holder}
+License: MIT
+ ${tintaro_license}
+")
+install(FILES "${PROJECT_BINARY_DIR}/copyright" DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/doc/tintaro")
+
 # Control files root-owned with the usual modes.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 

@@ -39,15 +39,19 @@ trap finish EXIT
 
 listed() { seen=$(diff <(dpkg-deb --contents "$deb" | awk '$6 !~ /\/$/ { print $1, $2, $6 }' | sort) <({
     printf -- '-rwxr-xr-x root/root ./usr/%s\n' bin/tintaro libexec/tintaro/tintaro
-    printf -- '-rw-r--r-- root/root ./usr/share/%s\n' $shared; } | sort) | grep '^[<>]' | tr '\n' ' '); [ -z "$seen" ]; }
-check "the package holds the program, the launcher, the data, the desktop entry, the metainfo and the icon" listed
+    printf -- '-rw-r--r-- root/root ./usr/share/%s\n' $shared doc/tintaro/copyright; } | sort) | grep '^[<>]' | tr '\n' ' '); [ -z "$seen" ]; }
+check "the package holds the program, the launcher, the data, the desktop entry, the metainfo, the icon and the copyright" listed
 depends() { seen=$(dpkg-deb --field "$deb" Depends); grep -q libqt6widgets6 <<<"$seen" && grep -q qt6-qpa-plugins <<<"$seen" && grep -q qt6-wayland <<<"$seen"; }
 check "Depends names the Qt libraries and the Qt platform plugins, Wayland's too" depends
 root=$e2e_work/root usr=$e2e_work/root/usr
 dpkg-deb -x "$deb" "$root" || exit 1
 for f in $shared; do check "usr/share/$f is the shipped one" cmp -s "$TINTARO_ROOT/data/${f##*/}" "$usr/share/$f"; done
-# Warnings and remarks fail as errors do.
-validates() { seen=$("$@" 2>&1) && ! grep -Eq '(^|: )(error|warning): |^[EWI]: ' <<<"$seen"; }
+# The copyright file's licence, its indenting undone, is LICENSE's, title aside.
+licensed() { seen=$(sed -n '/^License: MIT$/,$p' "$usr/share/doc/tintaro/copyright" | tail -n +2 | sed 's/^ //; s/^\.$//');
+    [ "$seen" = "$(tail -n +3 "$TINTARO_ROOT/LICENSE")" ] && grep -q '^Copyright: 2026 Tintaro Project$' "$usr/share/doc/tintaro/copyright"; }
+check "the copyright file carries LICENSE" licensed
+# Warnings, hints and remarks fail as errors do.
+validates() { seen=$("$@" 2>&1) && ! grep -Eq '(^|: )(error|warning|hint): |^[EWI]: ' <<<"$seen"; }
 check "desktop-file-validate" validates desktop-file-validate "$usr/share/applications/$APP_ID.desktop"
 check "appstreamcli validate" validates appstreamcli validate --no-net "$usr/share/metainfo/$APP_ID.metainfo.xml"
 check "appstreamcli validate-tree (launchable, icon)" validates appstreamcli validate-tree --no-net "$root"
