@@ -12,7 +12,7 @@ e2e_extra_pids=()
 e2e_fail()
 {
     echo "$e2e_name: FAIL: $*" >&2
-    [ -z "$E2E_KEEP" ] || cp -r "$e2e_work" "$E2E_KEEP"
+    [ -z "${E2E_KEEP:-}" ] || cp -r "$e2e_work" "$E2E_KEEP"
     [ -z "$e2e_xvfb_pid" ] || xwininfo -root -tree 2>/dev/null | grep '^ *0x[0-9a-f]* "' | grep -v '"Openbox"' >&2
     [ ! -e "$e2e_work/app.status" ] || echo "the program ended with status $(cat "$e2e_work/app.status")" >&2
     [ ! -s "$e2e_work/app.log" ] || sed 's/^/    /' "$e2e_work/app.log" >&2

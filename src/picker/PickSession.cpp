@@ -113,6 +113,8 @@ void PickSession::addWindow(const DesktopLayout& layout, QRect area, QImage imag
     auto window = std::make_unique<PickWindow>(m_traits);
     PickWindow* w = window.get();
     w->setImage(layout, area, std::move(image));
+    if (ScreenGrabber* grabber = m_steps.grabber)
+        w->setPointerMover([grabber](QPoint physical) { return grabber->movePointer(physical); });
     connect(w, &PickWindow::pointerMoved, this, [this, w](ColorValue color) {
         // The marks follow the pointer from screen to screen.
         if (m_active != w)

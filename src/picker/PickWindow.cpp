@@ -514,9 +514,13 @@ void PickWindow::movePointerTo(QPoint pixel)
     const QPointF logical = m_layout.logicalPoint(pixel);
     m_lastGlobal = logical;
     if (m_traits.movesPointer) {
-        const QPoint warp(qRound(logical.x()), qRound(logical.y()));
-        m_warpedTo = QPointF(warp);
-        QCursor::setPos(warp);
+        if (m_movePointer && m_movePointer(pixel + m_layout.physicalBounds().topLeft())) {
+            m_warpedTo = logical;
+        } else {
+            const QPoint warp(qRound(logical.x()), qRound(logical.y()));
+            m_warpedTo = QPointF(warp);
+            QCursor::setPos(warp);
+        }
     }
     track(pixel, logical - QPointF(m_area.topLeft()));
 }

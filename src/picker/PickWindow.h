@@ -10,6 +10,7 @@
 #include <QWindow>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class QScreen;
@@ -47,6 +48,11 @@ public:
     // laid out as `layout`, and shows `image`: the desktop image's pixels
     // there. A null image shows the plain back colour instead.
     void setImage(const DesktopLayout& layout, QRect area, QImage image);
+
+    // How the keys put the pointer on a physical pixel (desktop
+    // coordinates); without one, or where it cannot, Qt moves it in whole
+    // logical pixels.
+    void setPointerMover(std::function<bool(QPoint)> mover) { m_movePointer = std::move(mover); }
 
     // Shows the window over its area: full screen on `screen` when there is
     // one, else borderless over the whole desktop.
@@ -148,6 +154,7 @@ private:
 
     std::optional<QPoint> m_keyboardPixel; // where the keys last put the pointer
     std::optional<QPointF> m_warpedTo;     // the pointer move our own warp causes
+    std::function<bool(QPoint)> m_movePointer;
     std::optional<QPointF> m_lastGlobal;
 };
 

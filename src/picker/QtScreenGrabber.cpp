@@ -7,7 +7,35 @@
 
 #include <cstring>
 
+#if defined(TINTARO_HAVE_XCB)
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
+#endif
+
 namespace tintaro {
+
+bool QtScreenGrabber::movePointer(QPoint physical)
+{
+#if defined(TINTARO_HAVE_XCB)
+    // QCursor::setPos takes whole logical pixels: at a ratio of 2 only every
+    // other physical pixel could be reached. The root window's coordinates
+    // are the desktop's physical ones.
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return false;
+    const xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    if (!root)
+        return false;
+    xcb_warp_pointer(connection, XCB_NONE, root->root, 0, 0, 0, 0, int16_t(physical.x()),
+                     int16_t(physical.y()));
+    xcb_flush(connection);
+    return true;
+#else
+    Q_UNUSED(physical);
+    return false;
+#endif
+}
 
 void QtScreenGrabber::request(Done done)
 {

@@ -12,6 +12,8 @@ class QtScreenGrabber : public ScreenGrabber
 public:
     // Answers at once: reading the screens takes no one's leave.
     void request(Done done) override;
+    // On X11 the pointer moves in the root window's own, physical pixels.
+    bool movePointer(QPoint physical) override;
 
 private:
     std::optional<DesktopShot> grab(QString* whyNot);

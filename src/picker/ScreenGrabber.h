@@ -66,6 +66,15 @@ public:
 
     virtual PickTraits traits() const { return {}; }
 
+    // Puts the pointer on `physical`, a pixel in physical desktop
+    // coordinates, where the window system can place it that finely;
+    // false: it cannot, and Qt places it in whole logical pixels instead.
+    virtual bool movePointer(QPoint physical)
+    {
+        Q_UNUSED(physical);
+        return false;
+    }
+
     // The mechanism for the platform the application runs on.
     static std::unique_ptr<ScreenGrabber> create();
 };
