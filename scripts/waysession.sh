@@ -106,7 +106,6 @@ way_vp()
 way_key() { way_run wtype "$@" || e2e_fail "wtype $* failed"; }
 
 # way_pattern W H X0 Y0 MASK >FILE: a PPM whose pixel x,y has colour_at X0+x Y0+y, as grim writes it.
-colour_at() { printf '%06X' $(((($1 & 255) << 16 | ($2 & 255) << 8 | $1 >> 8 | ($2 >> 8) << 4) ^ ${3:-0})); }
 way_pattern()
 {
     perl -e 'my ($w, $h, $x0, $y0, $m) = @ARGV; print "P6\n$w $h\n255\n"; for my $y ($y0 .. $y0 + $h - 1) {

@@ -19,6 +19,12 @@ e2e_fail()
     exit 1
 }
 
+# colour_at X Y [MASK]: RRGGBB of the test pattern's pixel at X,Y (red x, green y, blue
+# their upper bits), XOR MASK: what e2e_xprobe paints and way_pattern draws.
+colour_at() { printf '%06X' $(((($1 & 255) << 16 | ($2 & 255) << 8 | $1 >> 8 | ($2 >> 8) << 4) ^ ${3:-0})); }
+# listing FOLDER: its files and their checksums, to compare two folders.
+listing() { (cd "$1" && cksum -- * | sort -k3); }
+
 e2e_need() { local t; for t; do command -v "$t" >/dev/null || e2e_fail "missing $t (Debian packages: xvfb xdotool x11-utils openbox)"; done; }
 
 e2e_stop_pid()

@@ -18,7 +18,6 @@ mkdir "$e2e_work/bin" && cp "$program" "$e2e_work/bin/" && program=$e2e_work/bin
 mkdir "$e2e_work/ref" && cp "$data/colorset.dat" "$data/websafe.rgb" "$data/set.dat" "$e2e_work/ref/"
 printf '0A0B0C112233' >"$e2e_work/ref/mycolor.rgb"
 folder=$e2e_work/run.data && cp -r "$e2e_work/ref" "$folder"
-listing() { (cd "$1" && cksum -- * | sort -k3); }
 way_start_app "$folder" "$program"
 pid=$(cat "$e2e_work/app.pid")
 

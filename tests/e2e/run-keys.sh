@@ -23,7 +23,6 @@ e2e_click "$(awk -v m="$mx" -v r="$ratio" 'BEGIN { printf "%d", m + 162 * r }')"
     "$(awk -v m="$my" -v r="$ratio" 'BEGIN { printf "%d", m + 61 * r }')"
 pid=$(cat "$e2e_work/app.pid")
 e2e_wait 20 "a picking window" eval '[ "$(xdotool search --onlyvisible --pid "$pid" | wc -l)" = 2 ]'
-colour_at() { printf '%06X' $((($1 & 255) << 16 | ($2 & 255) << 8 | $1 >> 8 | ($2 >> 8) << 4)); }
 at() { seen=$(xdotool getmouselocation | sed -E 's/x:([0-9]+) y:([0-9]+).*/\1 \2/'); [ "$seen" = "$1 $2" ]; }
 # key KEY X Y: KEY puts the pointer on physical X,Y; Return there picks its colour.
 key()

@@ -15,7 +15,6 @@ e2e_start_wm "$wm"
 readonly TITLE=Tintaro2.0 SHRUNK=221x215 EXPANDED=486x405
 # Centres of controls in the main window's client area.
 readonly SWAP="162 196" ABOUT="162 169" START="162 61" STOP="162 88" SWATCH="53 40"
-listing() { (cd "$1" && cksum -- * | sort -k3); }
 # launch NAME: the program in a copy of the folder $e2e_work/NAME, its first window in e2e_window.
 launch() { folder=$e2e_work/$1.run; cp -r "$e2e_work/$1" "$folder"; e2e_start_app "$folder" "$program"; e2e_wait_window "$TITLE"; }
 # ended MIN MAX NAME: the program ends with a status from MIN to MAX, the folder as $e2e_work/NAME.
@@ -68,7 +67,6 @@ press_return "$about"
 e2e_wait 10 "Return to close the About box" eval "! e2e_window_viewable $about"
 
 # ---- picking, over a root window painted so that each pixel's colour is known ----
-colour_at() { printf '%06X' $(((($1 & 255) << 16 | ($2 & 255) << 8 | $1 >> 8 | ($2 >> 8) << 4) ^ mask)); }
 screen_is() { seen="$("$probe" pixel "$1" "$2") at $1,$2"; [ "${seen%% *}" = "$3" ]; }
 swatch_is() { read -r mx my _ <<<"$(e2e_geometry "$main")"; set -- $SWATCH "$1"; screen_is $((mx + $1)) $((my + $2)) "$3"; }
 windows_are() { seen=$(xdotool search --onlyvisible --pid "$(cat "$e2e_work/app.pid")" | wc -l); [ "$seen" = "$1" ]; }
@@ -78,7 +76,7 @@ start_session() { mask=$1; "$probe" pattern "$mask"; click_main $START; e2e_wait
 pick_at()
 {
     local b
-    last=$(colour_at "$1" "$2")
+    last=$(colour_at "$1" "$2" "$mask")
     xdotool mousemove "$1" "$2"
     e2e_wait 10 "the swatch to show $last from $1,$2" swatch_is "$last"
     for b in "${@:3}"; do
@@ -94,7 +92,7 @@ pick_at 37 900 2 2
 # The image leaves the main window out: where it stood, the pattern shows.
 read -r mx my _ <<<"$(e2e_geometry "$main")" && set -- $SWATCH && x=$((mx + $1)) y=$((my + $2))
 xdotool windowmove "$main" 800 600
-e2e_wait 10 "the pattern where the swatch stood" screen_is $x $y "$(colour_at $x $y)"
+e2e_wait 10 "the pattern where the swatch stood" screen_is $x $y "$(colour_at $x $y "$mask")"
 pick_at $x $y 1
 
 # Stop ends the session: a click on the screen picks no more. Events are

@@ -85,7 +85,6 @@ colour_on()
         printf "%02X%02X%02X", unpack "C3", substr $_, pos() + 3 * ($py * $1 + $px)' \
         "$e2e_work/before.${outputs[$o]}" $(($1 - o * w)) "$2" "$w"
 }
-listing() { (cd "$1" && cksum -- * | sort -k3); }
 # covered: one full-screen window of the program on each output, exactly over it.
 covered()
 {
