@@ -179,7 +179,23 @@ void MainWindow::openDocument(const QUrl& url)
 
 void MainWindow::cmdmin_Click()
 {
+    minimize();
+}
+
+// Its buttons were just clicked, so the window is on the screen, whatever Qt
+// last heard: a restore by the window manager can go unnoticed when the
+// window is hidden and shown again soon after, and Qt would take the window
+// for minimised already and do nothing.
+void MainWindow::minimize()
+{
+    forgetMinimized();
     showMinimized();
+}
+
+void MainWindow::forgetMinimized()
+{
+    if (isMinimized())
+        setWindowState(windowState() & ~Qt::WindowMinimized);
 }
 
 void MainWindow::cmdhelp_Click()
@@ -187,14 +203,14 @@ void MainWindow::cmdhelp_Click()
     cmdstop_Click();
     openDocument(
         QUrl::fromLocalFile(QFileInfo(QString::fromLatin1(kHelpFileName)).absoluteFilePath()));
-    showMinimized();
+    minimize();
 }
 
 void MainWindow::imgmark_Click()
 {
     cmdstop_Click();
     openDocument(QUrl(Artwork::homePage()));
-    showMinimized();
+    minimize();
 }
 
 void MainWindow::cmdswap_Click()
@@ -313,7 +329,13 @@ void MainWindow::cmdstart_Click()
     steps.grabber = m_grabber.get();
     steps.delaySeconds = m_pickDelaySeconds;
     steps.hideMainWindow = [this] { hide(); };
-    steps.showMainWindow = [this] { show(); };
+    steps.showMainWindow = [this](bool overImage) {
+        // Shown as the ordinary window it was when Start was clicked.
+        forgetMinimized();
+        m_grabber->beforeOwnerShown(windowHandle());
+        show();
+        m_grabber->keepOwnerAbove(windowHandle(), overImage);
+    };
     steps.clearClipboard = [] { QGuiApplication::clipboard()->clear(); };
     session->Form_Load(steps);
 }
@@ -350,6 +372,8 @@ void MainWindow::unloadPickWindow()
         return;
     m_pickSession->disconnect(this);
     m_pickSession->end(); // now: the grabber may be gone by the time it is deleted
+    if (m_grabber)
+        m_grabber->keepOwnerAbove(windowHandle(), false);
     m_pickSession.release()->deleteLater();
 }
 

@@ -135,6 +135,8 @@ protected:
     void enterEvent(QEnterEvent* event) override;
 
 private:
+    void minimize();
+    void forgetMinimized();
     void pickWindow_MouseMove(ColorValue color);
     void pickWindow_MouseUp();
     void unloadPickWindow();

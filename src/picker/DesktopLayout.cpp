@@ -24,14 +24,14 @@ QRect physicalArea(const DesktopLayout::Screen& s)
 
 DesktopLayout::DesktopLayout(std::vector<Screen> screens) : m_screens(std::move(screens)) {}
 
-DesktopLayout DesktopLayout::current()
+DesktopLayout DesktopLayout::current(Corners corners)
 {
     std::vector<Screen> screens;
     for (const QScreen* screen : QGuiApplication::screens()) {
         const QRect logical = screen->geometry();
-        const qreal ratio = screen->devicePixelRatio();
-        screens.push_back(
-            {logical, ratio, QPoint(qRound(logical.x() * ratio), qRound(logical.y() * ratio))});
+        const qreal ratio = corners == Corners::Kept ? 1.0 : screen->devicePixelRatio();
+        screens.push_back({logical, screen->devicePixelRatio(),
+                           QPoint(qRound(logical.x() * ratio), qRound(logical.y() * ratio))});
     }
     return DesktopLayout(std::move(screens));
 }
@@ -80,6 +80,14 @@ qreal DesktopLayout::ratio() const
         if (s.logical.contains(corner))
             return s.ratio;
     return m_screens.empty() ? 1.0 : m_screens.front().ratio;
+}
+
+bool DesktopLayout::holdsPixel(QPoint pixel) const
+{
+    for (const Screen& s : m_screens)
+        if (imageArea(s).contains(pixel))
+            return true;
+    return false;
 }
 
 const DesktopLayout::Screen* DesktopLayout::screenAt(QPointF global) const

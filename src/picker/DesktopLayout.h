@@ -27,10 +27,18 @@ public:
     DesktopLayout() = default;
     explicit DesktopLayout(std::vector<Screen> screens);
 
-    // The screens Qt knows. Physical corners are the logical ones scaled by
-    // each screen's ratio, as the window systems lay out screens that share
-    // one scale factor.
-    static DesktopLayout current();
+    // Where a screen's physical corner lies: its logical corner scaled by
+    // the screen's ratio, as window systems that scale for the program lay
+    // out screens sharing one factor; or its logical corner as it is, as Qt
+    // places screens where it scales windows itself (X11), so that only
+    // their sizes scale.
+    enum class Corners
+    {
+        Scaled,
+        Kept
+    };
+    // The screens Qt knows.
+    static DesktopLayout current(Corners corners = Corners::Scaled);
 
     // The same screens in an image of `imageSize` that holds the whole
     // desktop at one scale throughout, as a compositor composes its screens
@@ -58,6 +66,8 @@ public:
 
     // The logical point whose physical pixel is `pixel` (image coordinates).
     QPointF logicalPoint(QPoint pixel) const;
+    // Whether a screen shows `pixel` (image coordinates), not a gap between screens.
+    bool holdsPixel(QPoint pixel) const;
 
 private:
     const Screen* screenAt(QPointF global) const;

@@ -17,7 +17,7 @@ PickSession::PickSession()
     m_showOwner.setInterval(kShowOwnerAfterMs);
     connect(&m_showOwner, &QTimer::timeout, this, [this] {
         if (m_steps.showMainWindow)
-            m_steps.showMainWindow();
+            m_steps.showMainWindow(false);
         Q_EMIT waiting();
     });
 }
@@ -68,8 +68,12 @@ void PickSession::imageArrived(GrabResult result)
     if (m_steps.clearClipboard)
         m_steps.clearClipboard();
     QCoreApplication::processEvents();
-    if (m_steps.showMainWindow)
-        m_steps.showMainWindow();
+    // Where the main window stays above the picture, it is shown after it,
+    // over it; elsewhere before it, and the picture takes the focus.
+    const bool ownerLast =
+        m_traits.keepsMainWindowOnTop && (result.shot || !result.tellUser) && !result.colorsOnly;
+    if (m_steps.showMainWindow && !ownerLast)
+        m_steps.showMainWindow(false);
     if (!result.shot && result.tellUser) {
         Q_EMIT failed(result.whyNot);
         return;
@@ -105,6 +109,8 @@ void PickSession::imageArrived(GrabResult result)
         }
         image = QImage();
     }
+    if (m_steps.showMainWindow && ownerLast)
+        m_steps.showMainWindow(true);
     Q_EMIT shown();
 }
 

@@ -32,7 +32,9 @@ public:
         ScreenGrabber* grabber = nullptr;
         int delaySeconds = 1;
         std::function<void()> hideMainWindow;
-        std::function<void()> showMainWindow;
+        // Shows the main window again: over the picking windows, or on its
+        // own while the image is awaited or when there is none.
+        std::function<void(bool overImage)> showMainWindow;
         std::function<void()> clearClipboard;
     };
 

@@ -502,6 +502,14 @@ bool PickWindow::handleKey(int key, Qt::KeyboardModifiers modifiers)
     if (!from || !m_part.contains(*from))
         from = m_part.center(); // the pointer is elsewhere: start mid-window
     QPoint to = *from + delta;
+    if (!m_part.contains(to) && m_traits.movesPointer && m_layout.holdsPixel(to)) {
+        // Another screen's window has that pixel: the pointer takes the keys
+        // on there, and that window reads it as it would any movement.
+        m_keyboardPixel.reset();
+        if (!m_movePointer || !m_movePointer(to + m_layout.physicalBounds().topLeft()))
+            QCursor::setPos(m_layout.logicalPoint(to).toPoint());
+        return true;
+    }
     to.setX(qBound(m_part.left(), to.x(), m_part.right()));
     to.setY(qBound(m_part.top(), to.y(), m_part.bottom()));
     movePointerTo(to);

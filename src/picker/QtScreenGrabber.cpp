@@ -5,7 +5,12 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include <QWindow>
+
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #if defined(TINTARO_HAVE_XCB)
 #include <QtGui/qguiapplication_platform.h>
@@ -37,6 +42,94 @@ bool QtScreenGrabber::movePointer(QPoint physical)
 #endif
 }
 
+void QtScreenGrabber::beforeOwnerShown(QWindow* owner)
+{
+#if defined(TINTARO_HAVE_XCB)
+    // Qt leaves the initial state of WM_HINTS at Iconic once the window was
+    // minimised, and its own record of the state follows the window manager
+    // so that asking it for the normal state changes nothing. The window is
+    // withdrawn now, so the hint can be rewritten before the window manager
+    // reads it at the next map.
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection || !owner || !owner->handle())
+        return;
+    const auto window = xcb_window_t(owner->winId());
+    constexpr uint32_t kFields = 9; // flags, input, initial_state, ... window_group
+    constexpr uint32_t kStateHint = 1u << 1;
+    constexpr uint32_t kNormalState = 1;
+    const xcb_get_property_cookie_t cookie =
+        xcb_get_property(connection, 0, window, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, kFields);
+    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+        xcb_get_property_reply(connection, cookie, nullptr), &std::free);
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < int(3 * 4))
+        return;
+    uint32_t hints[kFields] = {};
+    const int length = std::min(xcb_get_property_value_length(reply.get()), int(sizeof hints));
+    std::memcpy(hints, xcb_get_property_value(reply.get()), std::size_t(length));
+    if ((hints[0] & kStateHint) && hints[2] == kNormalState)
+        return;
+    hints[0] |= kStateHint;
+    hints[2] = kNormalState;
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_HINTS,
+                        XCB_ATOM_WM_HINTS, 32, uint32_t(length / 4), hints);
+    xcb_flush(connection);
+#else
+    Q_UNUSED(owner);
+#endif
+}
+
+void QtScreenGrabber::keepOwnerAbove(QWindow* owner, bool above)
+{
+#if defined(TINTARO_HAVE_XCB)
+    // Window managers keep a transient window above the windows it belongs
+    // to, in their layer or a higher one. The stay-on-top hint alone is not
+    // enough: a borderless window the size of a monitor or of the whole
+    // desktop counts as full screen with some managers (openbox, metacity),
+    // in a layer above every kept-on-top window, whenever the focus is
+    // elsewhere or on another monitor. Transient for the root window means
+    // transient for the window group, which Qt makes of all the program's
+    // windows: every picking window, however many. Qt writes
+    // WM_TRANSIENT_FOR only for dialogs and the like, and clears it on every
+    // show, so it is written here, after the show.
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection || !owner || !owner->handle())
+        return;
+    const auto window = xcb_window_t(owner->winId());
+    if (above) {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_TRANSIENT_FOR,
+                            XCB_ATOM_WINDOW, 32, 1, &root);
+    } else {
+        xcb_delete_property(connection, window, XCB_ATOM_WM_TRANSIENT_FOR);
+    }
+    xcb_flush(connection);
+#else
+    Q_UNUSED(owner);
+    Q_UNUSED(above);
+#endif
+}
+
+bool QtScreenGrabber::cornersKept()
+{
+    return QGuiApplication::platformName() == QLatin1String("xcb");
+}
+
+PickTraits QtScreenGrabber::traits() const
+{
+    // Where Qt scales windows itself, each screen keeps its physical corner
+    // as its logical one: the logical desktop has holes and overlaps
+    // between screens, and no one window can span them. Each screen then
+    // gets a window of its own.
+    PickTraits traits;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (cornersKept() && screens.size() > 1)
+        for (const QScreen* screen : screens)
+            traits.windowPerScreen |= screen->devicePixelRatio() != 1.0;
+    return traits;
+}
+
 void QtScreenGrabber::request(Done done)
 {
     GrabResult result;
@@ -46,7 +139,8 @@ void QtScreenGrabber::request(Done done)
 
 std::optional<DesktopShot> QtScreenGrabber::grab(QString* whyNot)
 {
-    DesktopLayout layout = DesktopLayout::current();
+    DesktopLayout layout = DesktopLayout::current(cornersKept() ? DesktopLayout::Corners::Kept
+                                                                : DesktopLayout::Corners::Scaled);
     if (layout.isEmpty()) {
         *whyNot = QStringLiteral("no screen is known");
         return std::nullopt;

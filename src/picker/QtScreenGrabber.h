@@ -14,8 +14,17 @@ public:
     void request(Done done) override;
     // On X11 the pointer moves in the root window's own, physical pixels.
     bool movePointer(QPoint physical) override;
+    // On X11 the window's "start minimised" hint outlives a restore by the
+    // window manager, and would minimise it again when next mapped.
+    void beforeOwnerShown(QWindow* owner) override;
+    // On X11 the main window is made transient for the program's other windows.
+    void keepOwnerAbove(QWindow* owner, bool above) override;
+
+    PickTraits traits() const override;
 
 private:
+    // True where Qt keeps each screen's physical corner as its logical one.
+    static bool cornersKept();
     std::optional<DesktopShot> grab(QString* whyNot);
 };
 

@@ -9,6 +9,8 @@
 #include <memory>
 #include <optional>
 
+class QWindow;
+
 namespace tintaro {
 
 // What a session can count on from the window system it runs on.
@@ -73,6 +75,19 @@ public:
     {
         Q_UNUSED(physical);
         return false;
+    }
+
+    // The main window, hidden for the picture, is about to be shown again.
+    // A window system that remembers how a window last left the screen
+    // (minimised) is told to show it as an ordinary window.
+    virtual void beforeOwnerShown(QWindow* owner) { Q_UNUSED(owner); }
+    // Keeps the shown main window above the picking windows, where the
+    // window system has a stronger tie between windows than the stay-on-top
+    // hint; false unties it once they are gone.
+    virtual void keepOwnerAbove(QWindow* owner, bool above)
+    {
+        Q_UNUSED(owner);
+        Q_UNUSED(above);
     }
 
     // The mechanism for the platform the application runs on.
