@@ -4,7 +4,7 @@
 # e2e_begin installs e2e_cleanup as the EXIT trap, which stops all of it.
 
 E2E_POLL_INTERVAL=0.05
-e2e_work="" e2e_xvfb_pid="" e2e_wm_pid="" e2e_app_wrapper_pid="" e2e_name=e2e seen=""
+e2e_work="" e2e_xvfb_pid="" e2e_wm_pid="" e2e_wm=nowm e2e_app_wrapper_pid="" e2e_name=e2e seen=""
 e2e_extra_pids=()
 
 # Says what went wrong, with the windows and the program's output, and exits 1.
@@ -90,15 +90,30 @@ e2e_start_x()
     e2e_wait 20 "the X server on $DISPLAY" xwininfo -root >/dev/null 2>&1
 }
 
-# e2e_start_wm nowm|openbox
+# e2e_two_monitors: splits the screen (start it 2304x1024) into two monitors side by
+# side, 1280x1024 at 0,0 and 1024x768 at 1280,0, as RandR and Xinerama report them.
+e2e_two_monitors()
+{
+    e2e_need xrandr
+    xrandr --setmonitor left 1280/339x1024/271+0+0 screen >/dev/null &&
+        xrandr --setmonitor right 1024/271x768/203+1280+0 none ||
+        e2e_fail "could not split the screen into two monitors"
+}
+
+# e2e_start_wm nowm|openbox|metacity
 e2e_start_wm()
 {
-    [ "$1" = nowm ] && return 0
-    [ "$1" = openbox ] || e2e_fail "unknown window manager '$1' (nowm or openbox)"
-    e2e_need openbox
-    openbox --sm-disable >"$e2e_work/openbox.log" 2>&1 &
-    e2e_wm_pid=$!
-    e2e_wait 20 "openbox to take over the screen" eval "xprop -root _NET_WORKAREA 2>/dev/null | grep -q ="
+    local command
+    case $1 in
+    nowm) return 0 ;;
+    openbox) command=(openbox --sm-disable) ;;
+    metacity) command=(metacity --sm-disable --compositor=none) ;;
+    *) e2e_fail "unknown window manager '$1' (nowm, openbox or metacity)" ;;
+    esac
+    e2e_need "$1"
+    "${command[@]}" >"$e2e_work/wm.log" 2>&1 &
+    e2e_wm_pid=$! e2e_wm=$1
+    e2e_wait 20 "$1 to take over the screen" eval "xprop -root _NET_WORKAREA 2>/dev/null | grep -q ="
 }
 
 # e2e_start_app FOLDER COMMAND...: runs COMMAND in FOLDER; its pid lands in
@@ -136,7 +151,7 @@ e2e_geometry()
 e2e_size() { e2e_geometry "$1" | awk '{ print $3 "x" $4 }'; }
 
 # e2e_wait_managed ID: under a window manager, until it has framed the window.
-e2e_wait_managed() { [ -z "$e2e_wm_pid" ] || e2e_wait 10 "openbox to frame window $1" eval "xprop -id $1 _NET_FRAME_EXTENTS | grep -q ="; }
+e2e_wait_managed() { [ -z "$e2e_wm_pid" ] || e2e_wait 10 "$e2e_wm to frame window $1" eval "xprop -id $1 _NET_FRAME_EXTENTS | grep -q ="; }
 
 # e2e_click X Y: a button-1 click at root X,Y.
 e2e_click() { xdotool mousemove "$1" "$2" click 1; }

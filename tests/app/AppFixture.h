@@ -274,6 +274,13 @@ public:
             {"picking", [&] { return QString::number(w().state().Picking); }},
             {"grabs", [&] { return QString::number(m_grabber->grabs()); }},
             {"cancels", [&] { return QString::number(m_grabber->cancels()); }},
+            {"warps",
+             [&] {
+                 QStringList at;
+                 for (QPoint p : m_grabber->warps())
+                     at << QString("%1,%2").arg(p.x()).arg(p.y());
+                 return at.join(' ');
+             }},
             {"notice",
              [&] {
                  const auto* notice = w().findChild<QLabel*>("lblnotice");
@@ -314,6 +321,13 @@ public:
             const QColor c(there ? QString::fromLatin1("#" + shown.mid((record - 1) * 6, 6)) : "");
             QCOMPARE(ui().lblcor[cell]->backColor(), c.isValid() ? c : Qt::white);
         }
+        // Where the main window stays on top, it is tied above the picking
+        // windows exactly while they show.
+        const PickSession* session = w().state().Picking ? w().pickSession() : nullptr;
+        const bool tied = session && !session->windows().empty() && !session->isWaiting() &&
+                          m_grabber->traits().keepsMainWindowOnTop;
+        QCOMPARE(m_grabber->ownerAbove(), tied);
+        QVERIFY(!tied || m_grabber->owner() == w().windowHandle());
         if (!w().state().Picking) {
             QTRY_VERIFY(!m_lastPick);                   // the window and its image are released
         } else if (w().pickSession()->isColorsOnly()) { // the desktop's picker: no windows

@@ -237,12 +237,23 @@ private Q_SLOTS:
         row("no movement: black; a movement carries over", "", "",
             "cmdstart up 200,100 cmdstop cmdstart up", file("000000" + moved) + "; grabs=2");
         row("no image: the window's colour", "", "", "noimage cmdstart 40,40 L", file(back));
+        // The keys hand the pointer to the window system in physical desktop
+        // pixels, from the desktop's top left, which may lie left of or above
+        // the primary screen; under a compositor it stays where it is.
+        const QScreen* primary = QGuiApplication::primaryScreen();
+        const QPoint origin = primary->virtualGeometry().topLeft() * primary->devicePixelRatio();
+        const auto warps = [&](std::initializer_list<QPoint> pixels) {
+            QStringList at;
+            for (QPoint p : pixels)
+                at << QString("%1,%2").arg(p.x() + origin.x()).arg(p.y() + origin.y());
+            return "; warps=" + (FakeScreenGrabber::perScreen() ? QString() : at.join(' '));
+        };
         row("keys: arrows, Shift, Return, Space; Escape ends", "", "",
             "cmdstart 20,30 key:Right key:Shift+Down key:Up key:Return key:Space key:Escape "
             "key:Return",
-            file(keyed + keyed) + "; picking=0");
+            file(keyed + keyed) + "; picking=0" + warps({{21, 30}, {21, 40}, {21, 39}}));
         row("keys stop at the edge", "", "", "cmdstart 5,50 key:Shift+Left key:Return",
-            file(recordOf(colourAt({0, 50}))));
+            file(recordOf(colourAt({0, 50}))) + warps({{0, 50}}));
         row("read-only file: a warning, nothing picked", "112233", "",
             "ro:mycolor.rgb cmdstart 3,4 L",
             "file=112233; shown=The colour #030400 could not be kept: \"mycolor.rgb\" in the "
@@ -402,9 +413,10 @@ private Q_SLOTS:
         for (const auto& window : p.w().pickSession()->windows())
             w = window->area().contains(pointer) ? window.get() : w;
         const QPoint at = pointer - w->area().topLeft();
+        // The image's pixels count from the desktop's top left.
         const qreal ratio = w->layout().ratio();
-        QPoint pixel(int(std::nearbyint(pointer.x() * ratio)),
-                     int(std::nearbyint(pointer.y() * ratio)));
+        const QPoint from = pointer - QGuiApplication::primaryScreen()->virtualGeometry().topLeft();
+        QPoint pixel(int(std::nearbyint(from.x() * ratio)), int(std::nearbyint(from.y() * ratio)));
         QEnterEvent enter(at, at, pointer);
         if (w != other) // the other screen's window had the pointer first
             p.run("1910,10"), QCoreApplication::sendEvent(w, &enter);

@@ -58,6 +58,22 @@ public:
             done(std::move(result));
     }
     int cancels() const { return m_cancels; }
+    // Where the session asked for the pointer, in physical desktop pixels;
+    // Qt then puts it there in logical ones, as with no finer means.
+    bool movePointer(QPoint physical) override
+    {
+        m_warps.push_back(physical);
+        return false;
+    }
+    const QList<QPoint>& warps() const { return m_warps; }
+    // Whether the main window is tied above the picking windows.
+    void keepOwnerAbove(QWindow* owner, bool above) override
+    {
+        m_owner = owner;
+        m_ownerAbove = above;
+    }
+    bool ownerAbove() const { return m_ownerAbove; }
+    QWindow* owner() const { return m_owner; }
     static bool perScreen() { return qEnvironmentVariableIsSet("TINTARO_TEST_PER_SCREEN"); }
 
     // Each pixel holds its coordinates: red x, green y, blue their upper bits (under 4096).
@@ -91,4 +107,7 @@ private:
     ColorDone m_colorHeld;
     QString m_refusal;
     Done m_held;
+    QList<QPoint> m_warps;
+    QWindow* m_owner = nullptr;
+    bool m_ownerAbove = false;
 };
