@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# run-picking.sh [BENCH_PICKING] [--wayland | --gnome] [--screen WxH]... [ARGS...]
+# run-picking.sh [BENCH_PICKING] [--wayland | --gnome | --wm openbox|metacity] [--screen WxH]... [ARGS...]
 # Runs the picking benchmark on the real X11 platform (QT_QPA_PLATFORM=xcb)
 # of a private Xvfb, one server per screen size (a display number the
-# server picks itself), with no window manager, and stops each server on
-# every way out. Screen sizes default to 1920x1080 and 3840x2160. With
+# server picks itself), with no window manager (--wm: under that one), and
+# stops each server on every way out. Screen sizes default to 1920x1080 and 3840x2160. With
 # --wayland: on a headless sway instead (one output of each size, shown a
 # pattern, with the desktop portal; scripts/waysession.sh), as an
 # unprivileged user, the decoding of a screenshot of that size timed too.
@@ -22,9 +22,14 @@ if [ $# -gt 0 ] && [ "${1#-}" = "$1" ]; then
 fi
 screens=()
 args=()
-wayland="" gnome=""
+wayland="" gnome="" wm=nowm
 while [ $# -gt 0 ]; do
     case $1 in
+    --wm)
+        [ $# -ge 2 ] || { echo "run-picking.sh: --wm needs openbox or metacity" >&2; exit 2; }
+        wm=$2
+        shift 2
+        ;;
     --wayland)
         wayland=1
         shift
@@ -81,10 +86,12 @@ e2e_need Xvfb xwininfo
 export QT_QPA_PLATFORM=xcb
 for screen in "${screens[@]}"; do
     e2e_start_x "$screen"
+    e2e_start_wm "$wm"
     "$bench" "${args[@]}"
     run_status=$?
     [ "$status" -ne 0 ] || status=$run_status
+    e2e_stop_pid "$e2e_wm_pid"
     e2e_stop_pid "$e2e_xvfb_pid"
-    e2e_xvfb_pid=""
+    e2e_wm_pid="" e2e_xvfb_pid=""
 done
 exit "$status"

@@ -74,16 +74,20 @@ if [ -x "$TINTARO_ROOT/bench/run-picking.sh" ] && [ -x "$build/bench/bench_picki
         --screen 1920x1080 --screen 3840x2160
     # shellcheck disable=SC2086
     if ensure_packages $TINTARO_TEST_PACKAGES; then
+        run_logged picking_openbox "$TINTARO_ROOT/bench/run-picking.sh" "$build/bench/bench_picking" \
+            --wm openbox --screen 1920x1080
         run_logged picking_wayland "$TINTARO_ROOT/bench/run-picking.sh" "$build/bench/bench_picking" \
             --wayland --screen 1920x1080
         run_logged picking_gnome "$TINTARO_ROOT/bench/run-picking.sh" "$build/bench/bench_picking" --gnome
     else
+        : >"$results/picking_openbox.log"
         : >"$results/picking_wayland.log"
         : >"$results/picking_gnome.log"
     fi
 else
     say "no picking benchmark (bench/run-picking.sh and bench_picking): its figures stay empty"
     : >"$results/picking.log"
+    : >"$results/picking_openbox.log"
     : >"$results/picking_wayland.log"
     : >"$results/picking_gnome.log"
 fi
@@ -146,6 +150,8 @@ picking_figures()
 }
 picking_figures 1920x1080 start_hd move_hd pick_hd mem_hd ratio_hd
 picking_figures 3840x2160 start_4k move_4k pick_4k mem_4k ratio_4k
+picking_log=$results/picking_openbox.log
+picking_figures 1920x1080 start_openbox move_openbox pick_openbox mem_openbox ratio_openbox
 picking_log=$results/picking_wayland.log
 picking_figures 1920x1080 start_way move_way pick_way mem_way ratio_way
 picking_log=$results/picking_gnome.log
@@ -218,6 +224,7 @@ row "pick, 1920x1080 (median)" "$pick_hd" ms 1
 row "pick, 3840x2160 (median)" "$pick_4k" ms 1
 row "Start to the painted picking window, 1920x1080 (median)" "$start_hd" ms 100
 row "Start to the painted picking window, 3840x2160 (median)" "$start_4k" ms 250
+row "openbox: Start to the painted picking window, main window above it, 1920x1080 (median)" "$start_openbox" ms 100
 row "save a set among 10,000 (median)" "$set_save_ms" ms 50
 row "delete a set among 10,000 (median)" "$set_delete_ms" ms 50
 row "code view, press to first paint (median)" "$codeview_ms" ms 20
