@@ -63,7 +63,27 @@ private Q_SLOTS:
             }
         }
     }
+
+    // Where Qt scales windows itself (X11), each screen keeps its physical
+    // corner as its logical one: the screens lie side by side as the window
+    // system has them, with no hole between them (the screens the run is
+    // given are two of unequal ratio, or one).
+    void keptCornersTileTheDesktop()
+    {
+        const DesktopLayout kept = DesktopLayout::current(DesktopLayout::Corners::Kept);
+        QVERIFY(!kept.screens().empty());
+        const QRect bounds(QPoint(), kept.physicalBounds().size());
+        int area = 0;
+        for (const DesktopLayout::Screen& s : kept.screens()) {
+            QCOMPARE(s.physicalTopLeft, s.logical.topLeft());
+            area += kept.imageArea(s).width() * kept.imageArea(s).height();
+        }
+        QCOMPARE(area, bounds.width() * bounds.height());
+        for (QPoint p : {bounds.topLeft(), bounds.bottomRight(), bounds.center()})
+            QVERIFY(kept.holdsPixel(p));
+        QVERIFY(!kept.holdsPixel(bounds.bottomRight() + QPoint(1, 0)));
+    }
 };
 
-QTEST_APPLESS_MAIN(TestDesktopLayout)
+QTEST_MAIN(TestDesktopLayout)
 #include "tst_desktoplayout.moc"
