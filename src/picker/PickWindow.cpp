@@ -61,13 +61,13 @@ constexpr int kArmGap = 2;
 PickWindow::PickWindow(PickTraits traits) : m_traits(traits), m_store(this)
 {
     setObjectName(QStringLiteral("frmGetColor"));
-    // Over one desktop-wide window it never takes the focus: an active
-    // borderless window of the screen's size is raised above the
+    // Where the main window stays above it, it never takes the focus: an
+    // active borderless window of the screen's size is raised above the
     // kept-on-top main window by some window managers, and keys reach the
-    // session through the main window. A full-screen window per screen
-    // does take it, as the main window may lie beneath.
+    // session through the main window. Elsewhere it does take it, as the
+    // main window may lie beneath.
     Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint;
-    if (!m_traits.windowPerScreen)
+    if (m_traits.keepsMainWindowOnTop)
         flags |= Qt::WindowDoesNotAcceptFocus;
     setFlags(flags);
     setCursor(PenCursor::cursor());
@@ -103,6 +103,16 @@ void PickWindow::setImage(const DesktopLayout& layout, QRect area, QImage image)
 
 void PickWindow::showOver(QScreen* screen)
 {
+    if (screen && m_traits.keepsMainWindowOnTop) {
+        // Placed by the program on its screen, without the full-screen
+        // state: window managers lift full-screen windows above the
+        // kept-on-top main window.
+        setScreen(screen);
+        setGeometry(m_area);
+        show();
+        raise();
+        return;
+    }
     setGeometry(m_area);
     if (screen) {
         // Only the compositor places windows: full screen on that screen.

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
-# run-topmost.sh nowm|openbox|metacity|xfwm4 PROGRAM DATA_DIR XPROBE
+# run-topmost.sh nowm|openbox|metacity PROGRAM DATA_DIR XPROBE [RATIO]
 # Twenty picking sessions on two monitors, each after something that upsets
 # the window's stacking: Minimum, Help or the logo and a restore, a move to
 # the second monitor, a click, another window raised above it. In every one
 # the main window shows above the frozen image (its swatch follows the
-# pointer) and its "Stop picking" ends the session without a pick.
+# pointer) and its "Stop picking" ends the session without a pick. At a
+# RATIO other than 1 (QT_SCALE_FACTOR) each monitor has a picking window.
 set -u
-[ $# -eq 4 ] || { echo "usage: $0 nowm|openbox|metacity|xfwm4 PROGRAM DATA_DIR XPROBE" >&2; exit 2; }
-wm=$1 program=$(realpath "$2") data=$(realpath "$3") probe=$(realpath "$4")
+[ $# -eq 4 ] || [ $# -eq 5 ] || { echo "usage: $0 nowm|openbox|metacity PROGRAM DATA_DIR XPROBE [RATIO]" >&2; exit 2; }
+wm=$1 program=$(realpath "$2") data=$(realpath "$3") probe=$(realpath "$4") ratio=${5:-1}
 # shellcheck source=../../scripts/xsession.sh
 . "$(dirname "$0")/../../scripts/xsession.sh"
-e2e_begin "e2e_topmost_$wm"
+e2e_begin "e2e_topmost_${wm}_$ratio"
 e2e_need Xvfb xdotool xwininfo xprop xmessage
 e2e_start_x 2304x1024
 e2e_two_monitors
@@ -27,12 +28,14 @@ printf '#!/bin/sh\necho "$@" >>"%s"\n' "$e2e_work/opened" >"$e2e_work/bin/xdg-op
 chmod +x "$e2e_work/bin/xdg-open"
 folder=$e2e_work/data.run && mkdir "$folder" && cp "$data/colorset.dat" "$data/websafe.rgb" "$data/set.dat" "$folder/"
 cp -r "$folder" "$e2e_work/ref" && : >"$e2e_work/ref/mycolor.rgb"
-PATH=$e2e_work/bin:$PATH BROWSER='' DEFAULT_BROWSER='' e2e_start_app "$folder" "$program"
+PATH=$e2e_work/bin:$PATH BROWSER='' DEFAULT_BROWSER='' QT_SCALE_FACTOR=$ratio e2e_start_app "$folder" "$program"
 e2e_wait_window Tintaro2.0
 main=$e2e_window pid=$(cat "$e2e_work/app.pid")
 e2e_wait_managed "$main"
 
-click_main() { read -r mx my _ <<<"$(e2e_geometry "$main")"; e2e_click $((mx + $1)) $((my + $2)); }
+# at X Y: the point X,Y of the main window's client area, in physical pixels.
+at() { read -r mx my _ <<<"$(e2e_geometry "$main")" && awk -v x="$1" -v y="$2" -v r="$ratio" -v mx="$mx" -v my="$my" 'BEGIN { printf "%d %d", mx + x * r, my + y * r }'; }
+click_main() { e2e_click $(at "$1" "$2"); }
 # press X Y DESCRIPTION COMMAND...: clicks the main window at X,Y until COMMAND
 # holds, a few times: under load a click can be lost while the window manager
 # is busy with the window. Clicked again, each control here does no harm.
@@ -47,13 +50,9 @@ press()
     e2e_fail "session $session: waited for $what"
 }
 windows_are() { seen=$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l); [ "$seen" = "$1" ]; }
-swatch_is()
-{
-    read -r mx my _ <<<"$(e2e_geometry "$main")"
-    set -- $SWATCH "$1"
-    seen="$("$probe" pixel $((mx + $1)) $((my + $2)))"
-    [ "$seen" = "$3" ]
-}
+# The main window and one picking window, or one per monitor.
+pick_windows() { if [ "$ratio" = 1 ]; then windows_are 2; else windows_are 3; fi; }
+swatch_is() { seen="$("$probe" pixel $(at $SWATCH))"; [ "$seen" = "$1" ]; }
 # Minimised where a window manager does it, then brought back as a task bar would.
 minimised() { [ "$wm" = nowm ] || ! e2e_window_viewable "$main"; }
 minimised_and_back()
@@ -87,12 +86,12 @@ upset()
         press $LOGO "the logo to minimise the window" minimised && opened "$n" https://tintaro.org &&
             minimised_and_back
         ;;
-    4) xdotool windowmove "$main" $((1280 + 200 + RANDOM % 400)) $((100 + RANDOM % 300)) ;;
+    4) xdotool windowmove "$main" $((1280 + 100 + RANDOM % 300)) $((50 + RANDOM % 200)) ;;
     5) click_main $SWATCH ;;
     6)
         # Over the swatch, but not over Start, which is clicked next.
         read -r mx my _ <<<"$(e2e_geometry "$main")"
-        xmessage -geometry 120x300+$((mx - 20))+$((my - 20)) cover &
+        xmessage -geometry "$(awk -v r="$ratio" 'BEGIN { printf "%dx%d", 120 * r, 300 * r }')+$((mx - 20))+$((my - 20))" cover &
         cover_pid=$!
         e2e_wait_window xmessage 10
         xdotool windowraise "$e2e_window"
@@ -103,7 +102,7 @@ upset()
 
 for session in $(seq 20); do
     upset $((session % 7))
-    press $START "a picking window" windows_are 2
+    press $START "a picking window" pick_windows
     # A point whose colour the swatch shows only if the main window is seen.
     read -r mx my _ <<<"$(e2e_geometry "$main")"
     x=$(((mx + 700) % 2304)) y=$(((my + 300) % 768))
