@@ -24,6 +24,13 @@ e2e_click "$(awk -v m="$mx" -v r="$ratio" 'BEGIN { printf "%d", m + 162 * r }')"
     "$(awk -v m="$my" -v r="$ratio" 'BEGIN { printf "%d", m + 61 * r }')"
 pid=$(cat "$e2e_work/app.pid")
 e2e_wait 20 "a picking window" eval '[ "$(xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l)" -ge 2 ]'
+# Each monitor shows the frozen screen pixel for pixel, corners included, however
+# the screen changes beneath: one window over the desktop, or one per monitor.
+"$probe" pattern 0xFFFFFF
+frozen() { seen=$("$probe" pixel "$1" "$2"); [ "$seen" = "$(colour_at "$1" "$2")" ]; }
+for point in "0 0" "1279 1023" "640 700" "1280 0" "2303 767" "1900 400"; do
+    e2e_wait 10 "the frozen screen at $point" frozen $point
+done
 at() { seen=$(xdotool getmouselocation | sed -E 's/x:([0-9]+) y:([0-9]+).*/\1 \2/'); [ "$seen" = "$1 $2" ]; }
 # key KEY X Y: KEY puts the pointer on physical X,Y; Return there picks its colour.
 key()
