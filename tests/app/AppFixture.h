@@ -333,9 +333,14 @@ public:
         } else if (w().pickSession()->isColorsOnly()) { // the desktop's picker: no windows
             QVERIFY(w().pickSession()->windows().empty());
         } else if (!w().pickSession()->isWaiting()) { // the windows cover every screen
+            // Full screen only where a compositor must place them: window
+            // managers lift full-screen windows above the kept-on-top one.
             QRegion covered;
-            for (const auto& window : w().pickSession()->windows())
+            for (const auto& window : w().pickSession()->windows()) {
                 covered += window->isVisible() ? window->geometry() : QRect();
+                QCOMPARE(window->windowStates().testFlag(Qt::WindowFullScreen),
+                         !m_grabber->traits().keepsMainWindowOnTop);
+            }
             const auto screens = QGuiApplication::screens();
             QCOMPARE(int(w().pickSession()->windows().size()),
                      FakeScreenGrabber::perScreen() ? int(screens.size()) : 1);
