@@ -272,6 +272,14 @@ public:
             {"chosen", [&] { return QString::number(w().selectedSetIndex()); }},
             {"delete", [&] { return QString(ui().cmdDelItem->isEnabled() ? "on" : "off"); }},
             {"picking", [&] { return QString::number(w().state().Picking); }},
+            {"buttons", // the enabled ones of Start, Stop and Minimum
+             [&] {
+                 QStringList on;
+                 for (const QPushButton* b : {ui().cmdstart, ui().cmdstop, ui().cmdmin})
+                     if (b->isEnabled())
+                         on << b->objectName();
+                 return on.join(' ');
+             }},
             {"grabs", [&] { return QString::number(m_grabber->grabs()); }},
             {"cancels", [&] { return QString::number(m_grabber->cancels()); }},
             {"warps",

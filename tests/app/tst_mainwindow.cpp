@@ -259,8 +259,9 @@ private Q_SLOTS:
             "file=112233; shown=The colour #030400 could not be kept: \"mycolor.rgb\" in the "
             "folder \"<dir>\" cannot be written (it is read-only).");
         row("a session: the user's palette, the window on top", records(3), "", "w cmdstart",
-            "picking=1; grabs=1; top=3; usable=Clean");
-        row("Stop picking ends a session", records(3), "", "cmdstart cmdstop", "picking=0");
+            "picking=1; grabs=1; top=3; usable=Clean; buttons=cmdstop");
+        row("Stop picking ends a session", records(3), "", "cmdstart cmdstop",
+            "picking=0; buttons=cmdstart cmdmin");
         row("Help ends a session", records(3), "", "cmdstart cmdhelp",
             "picking=0; opened=file:///help.htm");
         row("the logo ends a session", records(3), "", "cmdstart imgmark",
