@@ -163,6 +163,8 @@ private Q_SLOTS:
         row("300: a pick on an older page", records(300), "", "> cmdstart 5,5 L",
             "top=293; usable=< > Clean");
         row("web-safe: its own first page", records(300), "", "3 > w", "top=216; usable=>");
+        row("back to the user's colours: Delete and Clean again", records(3), "", "w u 1",
+            "top=3; usable=Delete Clean frame");
         row("web-safe: last page", records(300), "", toEnd, "top=144; usable=<");
         row("back to the user's page", records(300), "", toEnd + " u", "top=292; usable=< > Clean");
         row("web-safe file missing", records(5), "websafe:-1", "w", "top=0; usable=>");
