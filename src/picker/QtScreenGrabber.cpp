@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
-
 #include <QWindow>
 
 #include <algorithm>
