@@ -103,24 +103,17 @@ void PickWindow::setImage(const DesktopLayout& layout, QRect area, QImage image)
 
 void PickWindow::showOver(QScreen* screen)
 {
-    if (screen && m_traits.keepsMainWindowOnTop) {
-        // Placed by the program on its screen, without the full-screen
-        // state: window managers lift full-screen windows above the
-        // kept-on-top main window.
+    // The screen first: where Qt scales windows itself, it maps the geometry
+    // to the window system's pixels through the window's screen.
+    if (screen)
         setScreen(screen);
-        setGeometry(m_area);
-        show();
-        raise();
-        return;
-    }
     setGeometry(m_area);
-    if (screen) {
-        // Only the compositor places windows: full screen on that screen.
-        setScreen(screen);
+    // Full screen only where the compositor alone places windows: window
+    // managers lift full-screen windows above the kept-on-top main window.
+    if (screen && !m_traits.keepsMainWindowOnTop)
         showFullScreen();
-    } else {
+    else
         show();
-    }
     raise();
 }
 
@@ -516,8 +509,7 @@ bool PickWindow::handleKey(int key, Qt::KeyboardModifiers modifiers)
         // Another screen's window has that pixel: the pointer takes the keys
         // on there, and that window reads it as it would any movement.
         m_keyboardPixel.reset();
-        if (!m_movePointer || !m_movePointer(to + m_layout.physicalBounds().topLeft()))
-            QCursor::setPos(m_layout.logicalPoint(to).toPoint());
+        warpPointer(to);
         return true;
     }
     to.setX(qBound(m_part.left(), to.x(), m_part.right()));
@@ -531,16 +523,19 @@ void PickWindow::movePointerTo(QPoint pixel)
     m_keyboardPixel = pixel;
     const QPointF logical = m_layout.logicalPoint(pixel);
     m_lastGlobal = logical;
-    if (m_traits.movesPointer) {
-        if (m_movePointer && m_movePointer(pixel + m_layout.physicalBounds().topLeft())) {
-            m_warpedTo = logical;
-        } else {
-            const QPoint warp(qRound(logical.x()), qRound(logical.y()));
-            m_warpedTo = QPointF(warp);
-            QCursor::setPos(warp);
-        }
-    }
+    if (m_traits.movesPointer)
+        m_warpedTo = warpPointer(pixel);
     track(pixel, logical - QPointF(m_area.topLeft()));
+}
+
+QPointF PickWindow::warpPointer(QPoint pixel)
+{
+    const QPointF logical = m_layout.logicalPoint(pixel);
+    if (m_movePointer && m_movePointer(pixel + m_layout.physicalBounds().topLeft()))
+        return logical;
+    const QPoint warp(qRound(logical.x()), qRound(logical.y()));
+    QCursor::setPos(warp);
+    return QPointF(warp);
 }
 
 } // namespace tintaro

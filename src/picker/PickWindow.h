@@ -130,6 +130,9 @@ private:
     void restoreUnderMarks(QImage& view, const QRegion& dirty);
     bool storeIsExact() const;
     void movePointerTo(QPoint pixel);
+    // Puts the real pointer on `pixel` (image coordinates), in physical pixels
+    // where the window system can, else in whole logical ones; where it went.
+    QPointF warpPointer(QPoint pixel);
     void track(std::optional<QPoint> pixel, QPointF windowPos);
     ColorValue readPixel(const QImage& view, QPoint local) const;
     void drawMark(MarkKind kind, QImage& view, ColorValue color, QPoint crosshairAt);

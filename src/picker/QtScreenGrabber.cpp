@@ -18,20 +18,46 @@
 
 namespace tintaro {
 
+#if defined(TINTARO_HAVE_XCB)
+namespace {
+
+// Qt's own connection to the X server; null on any other window system.
+xcb_connection_t* x11Connection()
+{
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_window_t rootWindow(xcb_connection_t* connection)
+{
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    return screen ? screen->root : XCB_NONE;
+}
+
+// The X window of `window` where there is one to change: the connection, or null.
+xcb_connection_t* x11Window(const QWindow* window, xcb_window_t* id)
+{
+    xcb_connection_t* connection = x11Connection();
+    if (!connection || !window || !window->handle())
+        return nullptr;
+    *id = xcb_window_t(window->winId());
+    return connection;
+}
+
+} // namespace
+#endif
+
 bool QtScreenGrabber::movePointer(QPoint physical)
 {
 #if defined(TINTARO_HAVE_XCB)
     // QCursor::setPos takes whole logical pixels: at a ratio of 2 only every
     // other physical pixel could be reached. The root window's coordinates
     // are the desktop's physical ones.
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
-    if (!connection)
+    xcb_connection_t* connection = x11Connection();
+    const xcb_window_t root = connection ? rootWindow(connection) : XCB_NONE;
+    if (root == XCB_NONE)
         return false;
-    const xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    if (!root)
-        return false;
-    xcb_warp_pointer(connection, XCB_NONE, root->root, 0, 0, 0, 0, int16_t(physical.x()),
+    xcb_warp_pointer(connection, XCB_NONE, root, 0, 0, 0, 0, int16_t(physical.x()),
                      int16_t(physical.y()));
     xcb_flush(connection);
     return true;
@@ -49,11 +75,10 @@ void QtScreenGrabber::beforeOwnerShown(QWindow* owner)
     // so that asking it for the normal state changes nothing. The window is
     // withdrawn now, so the hint can be rewritten before the window manager
     // reads it at the next map.
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
-    if (!connection || !owner || !owner->handle())
+    xcb_window_t window = XCB_NONE;
+    xcb_connection_t* connection = x11Window(owner, &window);
+    if (!connection)
         return;
-    const auto window = xcb_window_t(owner->winId());
     constexpr uint32_t kFields = 9; // flags, input, initial_state, ... window_group
     constexpr uint32_t kStateHint = 1u << 1;
     constexpr uint32_t kNormalState = 1;
@@ -91,13 +116,12 @@ void QtScreenGrabber::keepOwnerAbove(QWindow* owner, bool above)
     // windows: every picking window, however many. Qt writes
     // WM_TRANSIENT_FOR only for dialogs and the like, and clears it on every
     // show, so it is written here, after the show.
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
-    if (!connection || !owner || !owner->handle())
+    xcb_window_t window = XCB_NONE;
+    xcb_connection_t* connection = x11Window(owner, &window);
+    if (!connection)
         return;
-    const auto window = xcb_window_t(owner->winId());
     if (above) {
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+        const xcb_window_t root = rootWindow(connection);
         xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_TRANSIENT_FOR,
                             XCB_ATOM_WINDOW, 32, 1, &root);
     } else {
