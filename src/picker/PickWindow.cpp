@@ -13,20 +13,10 @@
 #include <QScreen>
 
 #include <cstring>
+#include <utility>
 
 namespace tintaro {
 namespace {
-
-// A view of a backing store's image in physical pixels: no device pixel
-// ratio, so that copies and fills land on whole pixels and never resample.
-QImage physicalView(QPaintDevice* device)
-{
-    if (!device || device->devType() != QInternal::Image)
-        return QImage();
-    auto* image = static_cast<QImage*>(device);
-    return QImage(image->bits(), image->width(), image->height(), image->bytesPerLine(),
-                  image->format());
-}
 
 void copyRows(const QImage& from, QRect source, QImage& to, QPoint at)
 {
@@ -142,7 +132,7 @@ void PickWindow::resizeEvent(QResizeEvent*)
     // of the image, so it is taken back, without the marks, before the
     // store follows the new size.
     m_store.beginPaint(QRegion());
-    QImage view = physicalView(m_store.paintDevice());
+    QImage view = MarkWindow::physicalView(m_store.paintDevice());
     restoreUnderMarks(view, QRegion());
     m_pending = view.copy();
     m_store.endPaint();
@@ -154,7 +144,10 @@ void PickWindow::exposeEvent(QExposeEvent*)
     if (!isExposed())
         return;
     if (m_storeHoldsImage) {
-        m_store.flush(QRect(QPoint(), size()));
+        // A compositor that keeps the shown buffer keeps showing it; a
+        // mark's window moving brings an expose here too.
+        if (!m_traits.marksApart)
+            m_store.flush(QRect(QPoint(), size()));
         return;
     }
     paintBackground();
@@ -167,7 +160,7 @@ void PickWindow::paintBackground()
     const QRect all(QPoint(), size());
     m_store.resize(size());
     m_store.beginPaint(all);
-    QImage view = physicalView(m_store.paintDevice());
+    QImage view = MarkWindow::physicalView(m_store.paintDevice());
     for (Mark& mark : m_marks)
         mark.visible = false; // the next movement shows them again
     if (!view.isNull() && storeIsExact()) {
@@ -215,9 +208,11 @@ ColorValue PickWindow::GetPixel(QPoint pixel)
 {
     if (!m_storeHoldsImage)
         return readPixel(QImage(), pixel - m_part.topLeft());
+    if (m_traits.marksApart)
+        return readPixel(shownImage(), pixel - m_part.topLeft());
     // An empty region: stores that clear what is repainted clear nothing.
     m_store.beginPaint(QRegion());
-    const ColorValue c = readPixel(physicalView(m_store.paintDevice()), pixel - m_part.topLeft());
+    const ColorValue c = readPixel(shownImage(), pixel - m_part.topLeft());
     m_store.endPaint();
     return c;
 }
@@ -248,19 +243,16 @@ QRect PickWindow::readoutPlace(QPointF windowPos) const
     return place;
 }
 
-void PickWindow::drawMark(MarkKind kind, QImage& view, ColorValue color, QPoint crosshairAt)
+// Draws a mark with `painter` working in this window's physical pixels.
+void PickWindow::drawMark(MarkKind kind, QPainter& painter, ColorValue color,
+                          QPoint crosshairAt) const
 {
-    Mark& mark = m_marks[kind];
+    const Mark& mark = m_marks[kind];
     const qreal ratio = devicePixelRatio();
-    // The image first: a store may have cleared what is repainted.
-    if (!mark.under.isNull())
-        copyRows(mark.under, mark.under.rect(), view, mark.underAt);
-    mark.visible = true;
-    QPainter painter(&view);
     const QColor fill = toQColor(color);
     switch (kind) {
     case Sample:
-        painter.fillRect(physical(mark.rect) & view.rect(), fill);
+        painter.fillRect(physical(mark.rect), fill);
         painter.setPen(Qt::black);
         painter.drawRect(physical(mark.rect).adjusted(0, 0, -1, -1));
         break;
@@ -297,6 +289,40 @@ void PickWindow::drawMark(MarkKind kind, QImage& view, ColorValue color, QPoint 
     }
 }
 
+// Marks apart: each in its window, moved and painted; the store is only
+// read. The windows' new places show with the image's next commit.
+void PickWindow::moveMarksApart(const std::array<QRect, MarkCount>& next, ColorValue color,
+                                QPoint crosshairAt)
+{
+    for (int k = 0; k < MarkCount; ++k) {
+        Mark& mark = m_marks[k];
+        mark.rect = next[k];
+        mark.visible = !next[k].isNull();
+        if (!mark.visible) {
+            if (mark.window)
+                mark.window->hide();
+            continue;
+        }
+        if (!mark.window)
+            mark.window = std::make_unique<MarkWindow>(this);
+        const QRect place = mark.rect.adjusted(-1, -1, 1, 1);
+        mark.window->showAt(place, physical(place).topLeft(),
+                            [this, k, color, crosshairAt](QPainter& painter) {
+                                drawMark(MarkKind(k), painter, color, crosshairAt);
+                            });
+    }
+    m_marksMoved = true;
+    requestUpdate();
+}
+
+// The store's image, for reading. Where marks are apart it is read as it
+// stands, unopened: opening it for painting takes a second buffer while
+// the compositor holds the first.
+QImage PickWindow::shownImage()
+{
+    return MarkWindow::physicalView(m_store.paintDevice());
+}
+
 // One pointer movement: reads the pixel under the hot spot and moves what
 // is drawn over the image, with the store opened once for all of it.
 void PickWindow::track(std::optional<QPoint> pixel, QPointF windowPos)
@@ -317,6 +343,18 @@ void PickWindow::track(std::optional<QPoint> pixel, QPointF windowPos)
                                  QSizeF(2 * kArm + 1, 2 * kArm + 1) / ratio)
                               .toAlignedRect();
     }
+    if (m_traits.marksApart) {
+        ColorValue color = fromQColor(m_sampleColor);
+        if (pixel)
+            color = readPixel(shownImage(), local);
+        if (color < 0)
+            color = kBlack; // a failed read gives black
+        m_sampleColor = toQColor(color);
+        moveMarksApart(next, color, local);
+        if (pixel)
+            Q_EMIT pointerMoved(color);
+        return;
+    }
     QRegion before, after;
     for (int k = 0; k < MarkCount; ++k) {
         if (m_marks[k].visible)
@@ -330,7 +368,7 @@ void PickWindow::track(std::optional<QPoint> pixel, QPointF windowPos)
     // marks, which may lie over the pixel now under the pointer, and the
     // image under the new ones saved; then the new marks.
     m_store.beginPaint(before);
-    QImage view = physicalView(m_store.paintDevice());
+    QImage view = MarkWindow::physicalView(m_store.paintDevice());
     restoreUnderMarks(view, before);
     ColorValue color = fromQColor(m_sampleColor);
     if (pixel) {
@@ -351,10 +389,22 @@ void PickWindow::track(std::optional<QPoint> pixel, QPointF windowPos)
     m_store.endPaint();
 
     m_store.beginPaint(after);
-    view = physicalView(m_store.paintDevice());
-    for (int k = 0; k < MarkCount; ++k)
-        if (!next[k].isNull() && !view.isNull())
-            drawMark(MarkKind(k), view, color, local);
+    view = MarkWindow::physicalView(m_store.paintDevice());
+    if (!view.isNull()) {
+        QPainter painter(&view);
+        for (int k = 0; k < MarkCount; ++k) {
+            Mark& mark = m_marks[k];
+            if (next[k].isNull())
+                continue;
+            // The image first: a store may have cleared what is repainted.
+            if (!mark.under.isNull())
+                copyRows(mark.under, mark.under.rect(), view, mark.underAt);
+            mark.visible = true;
+            painter.save();
+            drawMark(MarkKind(k), painter, color, local);
+            painter.restore();
+        }
+    }
     m_store.endPaint();
     present(before + after);
     if (pixel)
@@ -397,13 +447,17 @@ void PickWindow::hideSample()
             dirty += mark.rect.adjusted(-1, -1, 1, 1);
     if (dirty.isEmpty())
         return;
+    if (m_traits.marksApart) {
+        moveMarksApart({}, kBlack, QPoint());
+        return;
+    }
     if (m_store.size().isEmpty()) {
         for (Mark& mark : m_marks)
             mark.visible = false;
         return;
     }
     m_store.beginPaint(dirty);
-    QImage view = physicalView(m_store.paintDevice());
+    QImage view = MarkWindow::physicalView(m_store.paintDevice());
     restoreUnderMarks(view, dirty);
     m_store.endPaint();
     present(dirty);
@@ -424,11 +478,24 @@ bool PickWindow::event(QEvent* event)
         if (isExposed() && !m_unflushed.isEmpty())
             m_store.flush(m_unflushed);
         m_unflushed = QRegion();
+        if (std::exchange(m_marksMoved, false))
+            commitMarkPlaces();
         return true;
     }
     if (event->type() == QEvent::Enter && m_traits.windowPerScreen)
         Q_EMIT entered(QPointF(m_area.topLeft()) + static_cast<QEnterEvent*>(event)->position());
     return QWindow::event(event);
+}
+
+// A child window's new place takes effect with its parent's next commit.
+// The image's store has nothing new to commit (that would need a second
+// buffer), and Qt offers no bare commit; setting the input region does
+// commit, so it is set anew, to the whole window either way.
+void PickWindow::commitMarkPlaces()
+{
+    m_maskToggle = !m_maskToggle;
+    const QRect all(QPoint(), size());
+    setMask(m_maskToggle ? QRegion(all) : QRegion(all.adjusted(-1, -1, 1, 1)));
 }
 
 void PickWindow::Form_MouseUp()

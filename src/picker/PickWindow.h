@@ -2,6 +2,7 @@
 
 #include "ColorValue.h"
 #include "DesktopLayout.h"
+#include "MarkWindow.h"
 #include "ScreenGrabber.h"
 
 #include <QBackingStore>
@@ -11,6 +12,7 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QScreen;
@@ -27,7 +29,8 @@ namespace tintaro {
 // of memory, not two. What is drawn over the image (the floating sample,
 // and where the platform needs them the readout and the keyboard's
 // cross-hair) goes into the store over a saved patch of the image, and the
-// patch is put back when it moves on.
+// patch is put back when it moves on; or, where the compositor keeps
+// reading the shown buffer, into small windows of its own above it.
 class PickWindow : public QWindow
 {
     Q_OBJECT
@@ -120,9 +123,10 @@ private:
     struct Mark
     {
         bool visible = false;
-        QRect rect;     // logical, in this window
-        QImage under;   // the store's pixels under it
-        QPoint underAt; // where they go back, in physical store pixels
+        QRect rect;                         // logical, in this window
+        QImage under;                       // the store's pixels under it
+        QPoint underAt;                     // where they go back, in physical store pixels
+        std::unique_ptr<MarkWindow> window; // where marks are apart
     };
 
     void paintBackground();
@@ -135,7 +139,11 @@ private:
     QPointF warpPointer(QPoint pixel);
     void track(std::optional<QPoint> pixel, QPointF windowPos);
     ColorValue readPixel(const QImage& view, QPoint local) const;
-    void drawMark(MarkKind kind, QImage& view, ColorValue color, QPoint crosshairAt);
+    void drawMark(MarkKind kind, QPainter& painter, ColorValue color, QPoint crosshairAt) const;
+    void moveMarksApart(const std::array<QRect, MarkCount>& next, ColorValue color,
+                        QPoint crosshairAt);
+    QImage shownImage();
+    void commitMarkPlaces();
     QRect readoutPlace(QPointF windowPos) const;
     QRect physical(const QRect& logical) const;
     void present(const QRegion& region);
@@ -153,7 +161,9 @@ private:
     int m_readoutLine = 0; // the readout's text line and size, where it is drawn
     QSize m_readoutSize;
     QColor m_sampleColor;
-    QRegion m_unflushed; // painted into the store, not yet shown
+    QRegion m_unflushed;       // painted into the store, not yet shown
+    bool m_marksMoved = false; // windows of marks apart moved, not yet shown
+    bool m_maskToggle = false;
 
     std::optional<QPoint> m_keyboardPixel; // where the keys last put the pointer
     std::optional<QPointF> m_warpedTo;     // the pointer move our own warp causes

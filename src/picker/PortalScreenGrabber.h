@@ -40,7 +40,7 @@ public:
     void request(Done done) override;
     void requestColor(ColorDone done) override;
     void cancel() override;
-    PickTraits traits() const override { return {true, false, false}; }
+    PickTraits traits() const override { return {true, false, false, true}; }
 
     // The message for a Screenshot call that failed with the D-Bus error `name`.
     static QString callFailure(const QString& name, const QString& message);

@@ -25,6 +25,10 @@ struct PickTraits
     // The program may move the pointer; where it may not, the keys move a
     // cross-hair drawn on the image instead.
     bool movesPointer = true;
+    // The compositor keeps reading the buffer it shows: what is drawn over
+    // the image goes into small windows of its own, and the image's store
+    // is painted once.
+    bool marksApart = false;
 };
 
 // The answer to a request for a desktop image.

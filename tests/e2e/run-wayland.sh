@@ -104,8 +104,9 @@ start_session()
 }
 # pick_at X Y: the pointer rests near X,Y first, clear of the edges, until the floating sample
 # (above the pointer, beside the pen) and the readout's swatch (below right) show the colour
-# of the pixel under it: only then has the pointer surely entered that output's window. A
-# click at X,Y then appends exactly the colour of its physical pixel.
+# of the pixel under it: only then has the pointer surely entered that output's window. It
+# comes from up left, landing where the readout was: the marks must let the pointer through
+# to the image. A click at X,Y then appends exactly the colour of its physical pixel.
 sample_is()
 {
     seen="$(${w}_pixel $(($1 + 11)) $(($2 - 28))) $(${w}_pixel $(($1 + 21)) $(($2 + 21)))"
@@ -119,12 +120,27 @@ pick_at()
     [ "$y" -lt $((h - 70)) ] || y=$((h - 70))
     # Each poll moves the pointer anew: a move made while sway maps a window may be lost.
     e2e_wait 10 "the floating sample to show the colour under $x,$y" eval \
-        "${w}_pointer $((x - 1)) $y && ${w}_pointer $x $y && sample_is $x $y"
-    last=$(colour_on "$1" "$2")
+        "${w}_pointer $((x > 30 ? x - 30 : 0)) $((y - 30)) && ${w}_pointer $x $y && sample_is $x $y"
     ${w}_click "$1" "$2"
-    printf '%s' "$last" >>"$e2e_work/ref/mycolor.rgb"
-    e2e_wait 10 "mycolor.rgb to end with one more $last from $1,$2" eval \
+    appended "$(colour_on "$1" "$2")" "$1,$2"
+}
+appended()
+{
+    printf '%s' "$1" >>"$e2e_work/ref/mycolor.rgb"
+    e2e_wait 10 "mycolor.rgb to end with one more $1 from $2" eval \
         'seen=$(tail -c 18 "$folder/mycolor.rgb"); cmp -s "$e2e_work/ref/mycolor.rgb" "$folder/mycolor.rgb"'
+}
+# keys_from X Y (the pointer there, at a whole scale): Right, Down and Down move a cross-hair
+# over the image by physical pixels, as the pointer may not be moved; its arms are black over a
+# light pixel and white over a dark one; Return picks the pixel it marks.
+keys_from()
+{
+    local cx=$(($1 * scale + 1)) cy=$(($2 * scale + 2)) k
+    for k in Right Down Down; do ${w}_key -k $k; done
+    e2e_wait 10 "the cross-hair's arm at physical $((cx + 3)),$cy" eval \
+        'seen=$(${w}_pixel $(((cx + 3) / scale)) $((cy / scale))); [ "$seen" = 000000 ] || [ "$seen" = FFFFFF ]'
+    ${w}_key -k Return
+    appended "$(colour_at $cx $cy "$mask")" "the keys at physical $cx,$cy"
 }
 
 mkdir "$e2e_work/ref" && cp "$data/colorset.dat" "$data/websafe.rgb" "$data/set.dat" "$e2e_work/ref/"
@@ -137,7 +153,8 @@ e2e_wait 20 "the main window" eval 'seen=$(${w}_client "$pid" Tintaro2.0); [ -n 
 start_session 0
 # shellcheck disable=SC2086
 set -- $points
-while [ $# -ge 2 ]; do pick_at "$1" "$2"; shift 2; done
+while [ $# -ge 2 ]; do pick_at "$1" "$2"; lx=$1 ly=$2; shift 2; done
+[ "$scale" = 1.5 ] || keys_from "$lx" "$ly"
 ${w}_key -k Escape
 e2e_wait 10 "Escape to close the picking windows" windows_are 1
 # A new session takes a new image; closing the program during it keeps the records.

@@ -34,7 +34,7 @@ public:
     }
     tintaro::PickTraits traits() const override
     {
-        return perScreen() ? tintaro::PickTraits{true, false, false} : tintaro::PickTraits{};
+        return perScreen() ? tintaro::PickTraits{true, false, false, true} : tintaro::PickTraits{};
     }
     // The next answers wait for answer(); `refusal` makes it a refusal.
     void hold(const QString& refusal = {}) { m_hold = true, m_refusal = refusal; }
