@@ -1,0 +1,124 @@
+#include "TestFiles.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The options that open no window, run as a script runs them: the real
+// program, with no display to be had, in a folder of saved sets.
+class TestCommandLine : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void checkSet_data()
+    {
+        QTest::addColumn<QByteArray>("names");   // set.dat
+        QTest::addColumn<QByteArray>("colours"); // colorset.dat, fields BBGGRR
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out"); // lines that must be printed, '|' between
+        QTest::addColumn<QString>("err");
+
+        const QByteArray grey = "000000FFFFFF767676767676767676767676";    // every pair passes
+        const QByteArray pale = "777777FFFFFF767676767676767676767676";    // the text fails AA
+        const QByteArray classic = "000000FFFFFFEE00008B1A55EE0000EE0000"; // 1990s links
+        const QByteArray two = "\"Grey\"\r\n\"Pale\"\r\n";
+        QTest::newRow("a passing set: 0, its seven pairs")
+            << two << grey + pale << QStringList{"--check-set", "Grey"} << 0
+            << "Set \"Grey\" (1 of 2)|"
+               "  Text on background           #000000 on #FFFFFF  21.00:1  AA normal pass  AA "
+               "large pass  AAA normal pass  AAA large pass|"
+               "  Hover link on background     #767676 on #FFFFFF   4.54:1  AA normal pass  AA "
+               "large pass  AAA normal FAIL  AAA large pass|"
+               "  Visited link against text    #767676 vs #000000   4.62:1  3:1 pass"
+            << "";
+        QTest::newRow("4.478 is 4.47, never rounded up: 3")
+            << two << grey + pale << QStringList{"--check-set=Pale"} << 3
+            << "  Text on background           #777777 on #FFFFFF   4.47:1  AA normal FAIL  AA "
+               "large pass  AAA normal FAIL  AAA large FAIL"
+            << "";
+        QTest::newRow("all: the worst of them")
+            << two << grey + pale << QStringList{"--check-set", "all"} << 3
+            << "Set \"Grey\" (1 of 2)|Set \"Pale\" (2 of 2)"
+            << "";
+        QTest::newRow("links told from text by colour need 3:1; colour vision noted")
+            << QByteArray("\"Classic\"\r\n") << classic << QStringList{"--check-set", "Classic"}
+            << 3
+            << "  Normal link against text     #0000EE vs #000000   2.23:1  3:1 FAIL|"
+               "  note: achromatopsia: the normal link is hard to tell from the visited link "
+               "(deltaE 0.038 in OKLab, under 0.06)"
+            << "";
+        QTest::newRow("red and green links: notes alone fail nothing")
+            << QByteArray("\"Red\"\r\n") << QByteArray("000000FFFFFF0000CC008800AB0D1AA81D68")
+            << QStringList{"--check-set", "Red"} << 0
+            << "  note: deuteranopia: the normal link is hard to tell from the visited link|"
+               "  note: protanopia: the active link is hard to tell from the hover link"
+            << "";
+        QTest::newRow("a name twice: both, and said")
+            << QByteArray("\"Grey\"\r\n\"Twice\"\r\n\"Twice\"\r\n") << grey + grey + pale
+            << QStringList{"--check-set", "Twice"} << 3
+            << "2 saved sets are named \"Twice\": checking each|Set \"Twice\" (2 of 3)|Set "
+               "\"Twice\" (3 of 3)"
+            << "";
+        QTest::newRow("a name as stored: letters, quotes")
+            << QByteArray("\"Caf\xc3\xa9 \"noir\"\"\r\n") << grey
+            << QStringList{"--check-set", QString::fromUtf8("Caf\xc3\xa9 \"noir\"")} << 0
+            << QString::fromUtf8("Set \"Caf\xc3\xa9 \"noir\"\" (1 of 1)") << "";
+        QTest::newRow("a record cut short: unknown, not black; 2 naming it")
+            << two << grey + pale.left(20) << QStringList{"--check-set", "all"} << 2
+            << "  Normal link on background    #767676 on #FFFFFF   4.54:1|"
+               "  Visited link on background   unknown on #FFFFFF  unknown: the saved set lacks"
+            << "the saved set \"Pale\" (2 of 2) has a damaged or missing colour record";
+        QTest::newRow("no such set: 2")
+            << two << grey << QStringList{"--check-set", "Blue"} << 2 << ""
+            << "no saved set is named \"Blue\"";
+        QTest::newRow("no name: 2") << two << grey << QStringList{"--check-set"} << 2 << ""
+                                    << "--check-set needs the name of a saved set, or all";
+        QTest::newRow("more than asked: 2")
+            << two << grey << QStringList{"--check-set", "Grey", "Pale"} << 2 << ""
+            << "unexpected argument after --check-set: Pale";
+        QTest::newRow("no set.dat: 2")
+            << QByteArray() << grey << QStringList{"--check-set", "all"} << 2 << ""
+            << "cannot read \"set.dat\"";
+        QTest::newRow("--help lists every option")
+            << two << grey << QStringList{"--help"} << 0
+            << "  --check-set NAME  check the contrast|  --check-set all   the same for every|"
+               "Exit status: 0 every pair passes AA, 3 some pair fails, 2 bad"
+            << "";
+    }
+    void checkSet()
+    {
+        QFETCH(QByteArray, names);
+        QFETCH(QByteArray, colours);
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QTemporaryDir dir;
+        if (!names.isNull())
+            QVERIFY(TestFiles::write(dir.filePath("set.dat"), names));
+        QVERIFY(TestFiles::write(dir.filePath("colorset.dat"), colours));
+        QProcess program;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(name); // a window would fail at once
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(dir.path());
+        program.start(TINTARO_PROGRAM, args);
+        QVERIFY(program.waitForFinished(20000));
+        const QString printed = QString::fromUtf8(program.readAllStandardOutput());
+        const QString complaint = QString::fromUtf8(program.readAllStandardError());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), status);
+        for (const QString& line : out.split('|', Qt::SkipEmptyParts))
+            QVERIFY2(printed.contains(line), qPrintable(printed));
+        QVERIFY2(err.isEmpty() ? complaint.isEmpty() : complaint.contains(err),
+                 qPrintable(complaint));
+        // The files are read, never written.
+        QCOMPARE(TestFiles::read(dir.filePath("colorset.dat")), colours);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
