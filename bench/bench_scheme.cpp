@@ -1,8 +1,14 @@
-// The colour sets: saving and deleting among 10,000, and the code view from
-// its button to its first paint.
+// The colour sets: saving and deleting among 10,000, the code view from its
+// button to its first paint, and the contrast check: the table worked out
+// anew, the nearest passing colour, and the command line's check of all
+// 10,000 sets as a whole process.
 #include "ColorSetStore.h"
 #include "MainWindow.h"
+#include "NearestPassing.h"
+#include "SchemeCheck.h"
 #include "Startup.h"
+
+#include <QProcess>
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -103,6 +109,52 @@ private Q_SLOTS:
             opens << probe.paintedNs / 1e6;
         }
         report("code view, press to first paint", opens);
+    }
+
+    // A colour change as picking makes it: one element new, the table anew.
+    void contrastTable()
+    {
+        SchemeCheck check;
+        SchemeCheck::Scheme scheme{0x000000, 0xFFFFFF, 0xEE0000, 0x8B1A55, 0x0000EE, 0x0000EE};
+        int i = 0;
+        QBENCHMARK
+        {
+            scheme[ColorSetRecord::Background] = ColorValue(i++ * 0x010203 & 0xFFFFFF);
+            check.evaluate(scheme);
+        }
+        QVERIFY(check.pairs().front().ratio);
+    }
+
+    // Hard cases: far to go, chroma to give up, both directions open.
+    void nearestPassingColour()
+    {
+        const ColorValue cases[][2] = {{0xCCFF80, 0xFFFFFF}, {0x0000FF, 0x000000},
+                                       {0x777777, 0x777777}, {0x33CCFF, 0xFFFFFF},
+                                       {0x00FF00, 0x808080}, {0xFF00FF, 0x202020}};
+        std::optional<ColorValue> found;
+        QBENCHMARK
+        {
+            for (const auto& c : cases)
+                found = nearestPassing(c[0], c[1], 4.5);
+        }
+        QVERIFY(found);
+    }
+
+    void checkSetAllProcess()
+    {
+        QList<double> runs;
+        for (int round = 0; round < 5; ++round) {
+            QProcess program;
+            program.setStandardOutputFile(QProcess::nullDevice());
+            QElapsedTimer timer;
+            timer.start();
+            program.start(QStringLiteral(TINTARO_PROGRAM),
+                          {QStringLiteral("--check-set"), QStringLiteral("all")});
+            QVERIFY(program.waitForFinished(60000));
+            runs << timer.nsecsElapsed() / 1e6;
+            QVERIFY(program.exitCode() == 0 || program.exitCode() == 3);
+        }
+        report("tintaro --check-set all over 10,000 sets, whole process", runs);
     }
 
 private:

@@ -17,7 +17,9 @@
 #                            the desktop portal) at 1920x1080, with where
 #                            the time to the frozen image goes; and on a
 #                            headless GNOME Shell at 1280x1024
-#   bench_scheme             saving and deleting a set among 10,000, and the
+#   bench_scheme             saving and deleting a set among 10,000, the
+#                            contrast table, the nearest passing colour, the
+#                            command line's check of all 10,000 sets, and the
 #                            code view to its first paint
 # Timings depend on the machine and on what else runs on it: run this on an
 # otherwise quiet machine. The exit status is 0 when every figure was
@@ -124,6 +126,11 @@ log=$results/scheme.log
 set_save_ms=$(first_number "$log" 's/.*save a set after 10,000: median ([0-9.]+) ms.*/\1/p')
 set_delete_ms=$(first_number "$log" 's/.*delete the middle set of 10,001: median ([0-9.]+) ms.*/\1/p')
 codeview_ms=$(first_number "$log" 's/.*code view, press to first paint: median ([0-9.]+) ms.*/\1/p')
+contrast_table_ms=$(qtest_result "$log" contrastTable)
+# Each iteration finds six nearest passing colours.
+nearest_six_ms=$(qtest_result "$log" nearestPassingColour)
+nearest_ms=$([ -n "$nearest_six_ms" ] && awk -v r="$nearest_six_ms" 'BEGIN { printf "%.4f", r / 6 }')
+check_all_ms=$(first_number "$log" 's/.*check-set all over 10,000 sets, whole process: median ([0-9.]+) ms.*/\1/p')
 
 # The picking benchmark's lines for one screen size: from its
 # "bench_picking: screen WxH" line to the next one.
@@ -149,6 +156,7 @@ picking_figures()
     ratio=$(sed -n -E 's/^\(d\) .*difference [-0-9.]+ MB = ([-0-9.]+) x .*/\1/p' <<<"$part" | head -n 1)
 }
 picking_figures 1920x1080 start_hd move_hd pick_hd mem_hd ratio_hd
+move_checked_hd=$(picking_part 1920x1080 | sed -n -E 's/^\(b2\) .*: median ([0-9.]+) ms.*/\1/p' | head -n 1)
 picking_figures 3840x2160 start_4k move_4k pick_4k mem_4k ratio_4k
 picking_log=$results/picking_openbox.log
 picking_figures 1920x1080 start_openbox move_openbox pick_openbox mem_openbox ratio_openbox
@@ -228,6 +236,10 @@ row "openbox: Start to the painted picking window, main window above it, 1920x10
 row "save a set among 10,000 (median)" "$set_save_ms" ms 50
 row "delete a set among 10,000 (median)" "$set_delete_ms" ms 50
 row "code view, press to first paint (median)" "$codeview_ms" ms 20
+row "contrast table worked out anew on a colour change" "$contrast_table_ms" ms 0.05
+row "nearest passing colour (mean of six hard cases)" "$nearest_ms" ms 1
+row "tintaro --check-set all over 10,000 sets, whole process (median of 5)" "$check_all_ms" ms 1000
+row "pointer movement with the contrast check open, 1920x1080 (median)" "$move_checked_hd" ms 0.1
 row "idle memory after start-up (resident)" "$(mb "$idle_kb")" MB
 ratio_row "picking memory above idle, 1920x1080" "$mem_hd" "$ratio_hd" 1920 1080
 ratio_row "picking memory above idle, 3840x2160" "$mem_4k" "$ratio_4k" 3840 2160

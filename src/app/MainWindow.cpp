@@ -3,6 +3,7 @@
 #include "AboutBox.h"
 #include "Artwork.h"
 #include "CodeView.h"
+#include "ContrastWindow.h"
 #include "FocusWatcher.h"
 #include "Fonts.h"
 #include "MessageBoxes.h"
@@ -33,10 +34,12 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 
 #include <cstdio>
 #include <cstring>
 #include <unordered_set>
+#include <utility>
 
 namespace tintaro {
 
@@ -106,6 +109,16 @@ MainWindow::MainWindow(const QStringList& setNames, QWidget* parent)
     connect(m_ui.lblal, &SwatchLabel::clicked, this, &MainWindow::lblal_Click);
     connect(m_ui.lblhl, &SwatchLabel::clicked, this, &MainWindow::lblhl_Click);
     connectColourSets();
+
+    // The sample page's own menu, and a key for the contrast check.
+    for (SwatchLabel* label :
+         {m_ui.lbltext, m_ui.lblal, m_ui.lblvl, m_ui.lblnl, m_ui.lblhl, m_ui.lbldisplay}) {
+        label->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(label, &QWidget::customContextMenuRequested, this,
+                [this, label](QPoint at) { samplePage_ContextMenu(label->mapToGlobal(at)); });
+    }
+    auto* contrastKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
+    connect(contrastKey, &QShortcut::activated, this, &MainWindow::openContrastCheck);
 }
 
 MainWindow::~MainWindow()
@@ -309,6 +322,8 @@ void MainWindow::cmdstart_Click()
         if (m_notice)
             m_notice->hide();
         MakeTopmost(this);
+        if (m_contrast && m_contrast->isVisible())
+            MakeTopmost(m_contrast);
         // Where it cannot stay above the picking windows, they keep the
         // focus: the keys go to the screen they act on.
         if (m_grabber->traits().keepsMainWindowOnTop)
@@ -328,13 +343,26 @@ void MainWindow::cmdstart_Click()
     PickSession::LoadSteps steps;
     steps.grabber = m_grabber.get();
     steps.delaySeconds = m_pickDelaySeconds;
-    steps.hideMainWindow = [this] { hide(); };
+    // The contrast check stays out of the image, as this window does, and
+    // comes back with it, to follow the pointer's colours.
+    steps.hideMainWindow = [this] {
+        m_contrastHidden = m_contrast && m_contrast->isVisible();
+        if (m_contrastHidden)
+            m_contrast->hide();
+        hide();
+    };
     steps.showMainWindow = [this](bool overImage) {
         // Shown as the ordinary window it was when Start was clicked.
         forgetMinimized();
         m_grabber->beforeOwnerShown(windowHandle());
         show();
         m_grabber->keepOwnerAbove(windowHandle(), overImage);
+        if (std::exchange(m_contrastHidden, false)) {
+            // Without the focus: the keys belong to the session.
+            m_contrast->setAttribute(Qt::WA_ShowWithoutActivating);
+            m_contrast->show();
+            m_contrast->setAttribute(Qt::WA_ShowWithoutActivating, false);
+        }
     };
     steps.clearClipboard = [] { QGuiApplication::clipboard()->clear(); };
     session->Form_Load(steps);
@@ -642,19 +670,98 @@ void MainWindow::cmdclean_Click()
 
 void MainWindow::ApplyColorToTarget(ColorValue c)
 {
+    using F = ColorSetRecord::Field;
+    const std::pair<QRadioButton*, F> targets[] = {
+        {m_ui.opttext, F::Text},      {m_ui.optbg, F::Background}, {m_ui.optnl, F::NormalLink},
+        {m_ui.optvl, F::VisitedLink}, {m_ui.optal, F::ActiveLink}, {m_ui.opthl, F::HoverLink}};
+    for (const auto& [option, element] : targets)
+        if (option->isChecked()) {
+            setSchemeColor(element, c);
+            return;
+        }
+}
+
+// One element of the sample page takes `c`; the background is all six labels'.
+void MainWindow::setSchemeColor(ColorSetRecord::Field element, ColorValue c)
+{
     const QColor color = toQColor(c);
-    if (m_ui.opttext->isChecked())
+    switch (element) {
+    case ColorSetRecord::Text:
         m_ui.lbltext->setForeColor(color);
-    else if (m_ui.optbg->isChecked())
+        break;
+    case ColorSetRecord::Background:
         setSchemeBackground(color);
-    else if (m_ui.optnl->isChecked())
+        break;
+    case ColorSetRecord::NormalLink:
         m_ui.lblnl->setForeColor(color);
-    else if (m_ui.optvl->isChecked())
+        break;
+    case ColorSetRecord::VisitedLink:
         m_ui.lblvl->setForeColor(color);
-    else if (m_ui.optal->isChecked())
+        break;
+    case ColorSetRecord::ActiveLink:
         m_ui.lblal->setForeColor(color);
-    else if (m_ui.opthl->isChecked())
+        break;
+    case ColorSetRecord::HoverLink:
         m_ui.lblhl->setForeColor(color);
+        break;
+    case ColorSetRecord::kFieldCount:
+        return;
+    }
+    m_schemeUnknown[element] = false;
+    schemeChanged();
+}
+
+SchemeCheck::Scheme MainWindow::checkedScheme() const
+{
+    const std::array<ColorValue, 6> colors = schemeColors();
+    SchemeCheck::Scheme scheme;
+    for (std::size_t i = 0; i < colors.size(); ++i)
+        if (!m_schemeUnknown[i])
+            scheme[i] = colors[i];
+    return scheme;
+}
+
+// The contrast check follows every change of the scheme while it is shown.
+void MainWindow::schemeChanged()
+{
+    if (m_contrast && m_contrast->isVisible())
+        m_contrast->setScheme(checkedScheme());
+}
+
+void MainWindow::samplePage_ContextMenu(const QPoint& globalPos)
+{
+    if (!m_samplePageMenu) {
+        m_samplePageMenu = new QMenu(this);
+        m_samplePageMenu->setObjectName(QStringLiteral("mnuSamplePage"));
+        QAction* check = m_samplePageMenu->addAction(QStringLiteral("Contrast check..."));
+        check->setObjectName(QStringLiteral("mnucontrast"));
+        check->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+        connect(check, &QAction::triggered, this, &MainWindow::openContrastCheck);
+    }
+    m_samplePageMenu->popup(globalPos);
+}
+
+void MainWindow::openContrastCheck()
+{
+    if (!m_contrast) {
+        m_contrast = new ContrastWindow(this);
+        connect(m_contrast, &ContrastWindow::proposalChosen, this, &MainWindow::useProposal);
+        placeBeside(m_contrast, this);
+    }
+    m_contrast->setScheme(checkedScheme());
+    m_contrast->show();
+    MakeTopmost(m_contrast);
+    m_contrast->activateWindow();
+}
+
+// A passing colour chosen in the contrast check reaches its element as a
+// swatch's colour reaches the target: it becomes the current colour too.
+void MainWindow::useProposal(SchemeCheck::Element element, ColorValue color)
+{
+    m_ui.lblcolor->setBackColor(toQColor(color));
+    showReadout(color);
+    clearSelection();
+    setSchemeColor(element, color);
 }
 
 void MainWindow::setSchemeBackground(const QColor& color)
@@ -755,8 +862,11 @@ void MainWindow::lstCorset_Click()
     m_ui.cmdDelItem->setEnabled(position >= 1); // the first set stays
     m_selectedSetIndex = position;
 
-    // A field the file does not give leaves its colour as it is.
+    // A field the file does not give leaves its colour as it is, and the
+    // contrast check counts it unknown.
     const ColorSetRecord record = m_colorSets.read(position);
+    for (int f = 0; f < ColorSetRecord::kFieldCount; ++f)
+        m_schemeUnknown[std::size_t(f)] = !record.color(ColorSetRecord::Field(f));
     if (const auto c = record.color(ColorSetRecord::Text))
         m_ui.lbltext->setForeColor(toQColor(*c));
     if (const auto c = record.color(ColorSetRecord::Background))
@@ -769,6 +879,7 @@ void MainWindow::lstCorset_Click()
     for (const auto& [field, label] : links)
         if (const auto c = record.color(field))
             label->setForeColor(toQColor(*c));
+    schemeChanged();
 }
 
 void MainWindow::lstCorset_LostFocus(Qt::FocusReason reason)

@@ -6,6 +6,7 @@
 #include "MainWindowLayout.h"
 #include "PaletteFile.h"
 #include "PaletteGrid.h"
+#include "SchemeCheck.h"
 
 #include <QStringList>
 #include <QUrl>
@@ -16,10 +17,12 @@
 #include <functional>
 #include <memory>
 
+class QMenu;
 class QRadioButton;
 
 namespace tintaro {
 
+class ContrastWindow;
 class PickNotice;
 class PickSession;
 class PickWindow;
@@ -77,6 +80,14 @@ public:
     // The six colours of the sample page, in set order: text, background,
     // normal, visited, active and hover link.
     std::array<ColorValue, 6> schemeColors() const;
+    // The same for the contrast check: a colour that a damaged saved set
+    // left unknown is none, until the element gets a colour again.
+    SchemeCheck::Scheme checkedScheme() const;
+
+    // The contrast window, once opened; and the sample page's own menu,
+    // once it was asked for.
+    ContrastWindow* contrastWindow() const { return m_contrast; }
+    QMenu* samplePageMenu() const { return m_samplePageMenu; }
 
 public Q_SLOTS:
     void cmdmin_Click();
@@ -122,6 +133,10 @@ public Q_SLOTS:
     void cmdDelItem_GotFocus(Qt::FocusReason reason);
     void cmdcss_Click();
 
+    // Opens "Contrast check" (the sample page's menu, Ctrl+K), or brings
+    // it to the front.
+    void openContrastCheck();
+
 Q_SIGNALS:
     // Sent as the window unloads, before the palette file closes.
     void unloading();
@@ -156,6 +171,10 @@ private:
     QString hexDigits() const;
     void showElementColor(const QColor& color);
     void setSchemeBackground(const QColor& color);
+    void setSchemeColor(ColorSetRecord::Field element, ColorValue c);
+    void schemeChanged();
+    void samplePage_ContextMenu(const QPoint& globalPos);
+    void useProposal(SchemeCheck::Element element, ColorValue color);
 
     // Colour sets and code view.
     void connectColourSets();
@@ -175,6 +194,12 @@ private:
     std::unique_ptr<PickSession> m_pickSession; // frmGetColor, only while picking
     PickNotice* m_notice = nullptr;             // made when first needed
     int m_pickDelaySeconds = 1;
+
+    // The contrast check, made on first use.
+    ContrastWindow* m_contrast = nullptr;
+    QMenu* m_samplePageMenu = nullptr;
+    bool m_contrastHidden = false; // hidden while the screen's image is taken
+    std::array<bool, ColorSetRecord::kFieldCount> m_schemeUnknown{};
 };
 
 } // namespace tintaro

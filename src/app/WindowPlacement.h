@@ -9,4 +9,8 @@ namespace tintaro {
 // window manager runs, which puts the dialog tens of pixels off.
 void centreOnOwner(QWidget* dialog, const QWidget* owner);
 
+// Places a window right of its owner, or left of it where the screen has no
+// room on the right, so that both stay in view; kept on the owner's screen.
+void placeBeside(QWidget* window, const QWidget* owner);
+
 } // namespace tintaro

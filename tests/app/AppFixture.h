@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Contrast.h"
+#include "ContrastWindow.h"
 #include "FakeScreenGrabber.h"
 #include "MainWindow.h"
 #include "MessageBoxes.h"
@@ -161,6 +163,10 @@ public:
                                   std::array{Qt::LeftButton, Qt::RightButton,
                                              Qt::MiddleButton}[QString("LRM").indexOf(step)],
                                   {}, (m_pointer - QPointF(pick()->position())).toPoint());
+            else if (step == "contrast") // the sample page's own menu, its one entry
+                contrastFromMenu();
+            else if (step.startsWith("use:"))
+                click(w().contrastWindow()->findChild<QPushButton*>("cmduse" + arg));
             else if (step.startsWith("mid:"))
                 swatch(arg.toInt(), Qt::MiddleButton);
             else if (step.startsWith("menu:"))
@@ -221,6 +227,18 @@ public:
             QCoreApplication::processEvents(); // anything queued would act now
         }
         TestFiles::setReadOnly(path("."), false);
+    }
+
+    void contrastFromMenu()
+    {
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                    ui().lbldisplay->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(ui().lbldisplay, &menuEvent);
+        QMenu* menu = w().samplePageMenu();
+        QVERIFY(menu && menu->isVisible());
+        QCOMPARE(menu->actions().size(), 1);
+        menu->actions().constFirst()->trigger();
+        menu->close();
     }
 
     // The picking window made 32 pixels shorter once painted, as a desktop
@@ -295,6 +313,27 @@ public:
                  return notice && notice->isVisible() ? notice->text() : QString();
              }},
             {"opened", [&] { return m_urls.join(' '); }},
+            // The contrast window: each pair's ratio (? unknown), the passing
+            // colours it offers, its colour-vision notes.
+            {"ratios",
+             [&] {
+                 const ContrastWindow* c = w().contrastWindow();
+                 if (!c || !c->isVisible())
+                     return QString("closed");
+                 QStringList ratios;
+                 for (const auto& pair : c->check().pairs())
+                     ratios << (pair.ratio ? tintaro::ratioText(*pair.ratio) : "?");
+                 return ratios.join(' ');
+             }},
+            {"passing",
+             [&] {
+                 QStringList offered;
+                 for (int i = 0; i < tintaro::SchemeCheck::kPairCount; ++i)
+                     if (const auto p = w().contrastWindow()->proposal(i))
+                         offered << QString::number(i) + ':' + tintaro::ColorToHtml(*p);
+                 return offered.join(' ');
+             }},
+            {"notes", [&] { return w().contrastWindow()->lines().mid(7).join('|'); }},
             {"prompt", [&] { return m_prompt; }},
         };
         const auto f = facts.find(name);

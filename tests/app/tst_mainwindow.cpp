@@ -320,6 +320,24 @@ private Q_SLOTS:
             "row=5; page=" + mixed);
         row("leaving the list keeps the choice for deleting", sets.toLatin1(), "sets",
             "set:2 list:Tab", "row=-1; delete=off; chosen=2");
+        // The contrast check: text and links on the background, links against
+        // the text; following every change of the page.
+        row("contrast: the page's menu; a passing grey for links like the text", "", "", "contrast",
+            "ratios=21.00 21.00 21.00 21.00 21.00 1.00 1.00; passing=5:#5A5A5A 6:#5A5A5A");
+        row("contrast: Use gives its link the passing colour, as a swatch would", "", "",
+            "contrast use:5",
+            "ratios=21.00 6.89 21.00 21.00 21.00 3.04 1.00; passing=6:#5A5A5A; colour=#5A5A5A; "
+            "page=000000FFFFFF5A5A5A000000000000000000");
+        row("contrast: follows a swatch click with Text chosen", sets.toLatin1(), "",
+            "contrast opttext 0", "ratios=1.22 21.00 21.00 21.00 21.00 17.09 17.09");
+        row("contrast: follows a chosen set; a damaged field unknown until given a colour",
+            sets.toLatin1(), "sets+", "contrast set:2 set:4",
+            "ratios=9.45 ? 3.23 8.43 8.16 ? 2.91");
+        row("contrast: a damaged field given a colour", sets.toLatin1(), "sets+",
+            "contrast set:2 set:4 optnl 0", "ratios=9.45 9.12 3.23 8.43 8.16 1.03 2.91");
+        row("contrast: Ctrl+K; follows picking with Background chosen, back after the image", "",
+            "", "key:Ctrl+K optbg cmdstart 128,254",
+            "ratios=16.09 16.09 16.09 16.09 16.09 1.00 1.00; picking=1; grabs=1");
         const QString save = "set:2 optbg 0 ";
         const QByteArray saved = "E0F0E0CCFF80AACC88779944CCEEAA00FF00";
         const QString ask = "Please input a name:";

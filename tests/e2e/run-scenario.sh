@@ -14,7 +14,7 @@ e2e_start_wm "$wm"
 
 readonly TITLE=Tintaro2.0 SHRUNK=221x215 EXPANDED=486x405
 # Centres of controls in the main window's client area.
-readonly SWAP="162 196" ABOUT="162 169" START="162 61" STOP="162 88" SWATCH="53 40"
+readonly SWAP="162 196" ABOUT="162 169" START="162 61" STOP="162 88" SWATCH="53 40" BACKGROUND="101 237"
 # launch NAME: the program in a copy of the folder $e2e_work/NAME, its first window in e2e_window.
 launch() { folder=$e2e_work/$1.run; cp -r "$e2e_work/$1" "$folder"; e2e_start_app "$folder" "$program"; e2e_wait_window "$TITLE"; }
 # ended MIN MAX NAME: the program ends with a status from MIN to MAX, the folder as $e2e_work/NAME.
@@ -70,7 +70,7 @@ e2e_wait 10 "Return to close the About box" eval "! e2e_window_viewable $about"
 screen_is() { seen="$("$probe" pixel "$1" "$2") at $1,$2"; [ "${seen%% *}" = "$3" ]; }
 swatch_is() { read -r mx my _ <<<"$(e2e_geometry "$main")"; set -- $SWATCH "$1"; screen_is $((mx + $1)) $((my + $2)) "$3"; }
 windows_are() { seen=$(xdotool search --onlyvisible --pid "$(cat "$e2e_work/app.pid")" | wc -l); [ "$seen" = "$1" ]; }
-start_session() { mask=$1; "$probe" pattern "$mask"; click_main $START; e2e_wait 20 "a picking window" windows_are 2; }
+start_session() { mask=$1; "$probe" pattern "$mask"; click_main $START; e2e_wait 20 "a picking window" windows_are "${2:-2}"; }
 # pick_at X Y BUTTON...: the swatch shows the colour under the pointer, and
 # each click appends exactly that record to mycolor.rgb.
 pick_at()
@@ -105,10 +105,21 @@ e2e_wait 10 "Expand after Stop" size_is $EXPANDED
 cmp -s "$e2e_work/ref/mycolor.rgb" "$folder/mycolor.rgb" || e2e_fail "a click after Stop changed mycolor.rgb"
 swatch_is "$last" || e2e_fail "the swatch lost the last pick, $last, after Stop; saw $seen"
 
-# A new session takes a new image: every pixel has changed. Closing, even
-# during a session, ends the program and leaves the files.
-start_session 0xFFFFFF
-pick_at 300 300 2
+# Ctrl+K opens the contrast check beside the main window. A new session takes a new image
+# (every pixel has changed) and leaves the check out of it; back above the frozen screen, with
+# Background chosen, its first pair's background swatch shows the colour under the pointer.
+# Closing, even during a session, ends the program and leaves the files.
+xdotool windowmove "$main" 100 100
+click_main $BACKGROUND
+xdotool windowfocus "$main"
+e2e_wait 10 "the main window to take the focus" eval "[ \"\$(xdotool getwindowfocus)\" = $main ]"
+xdotool key ctrl+k
+e2e_wait_window "Contrast check" 10
+contrast=$e2e_window
+start_session 0xFFFFFF 3
+pick_at 1000 800 2
+read -r cx cy _ <<<"$(e2e_geometry "$contrast")"
+e2e_wait 10 "the contrast check's background swatch to show $last" screen_is $((cx + 39)) $((cy + 45)) "$last"
 "$probe" close "$main"
 ended 0 0 ref
 echo "$e2e_name: passed"
