@@ -19,6 +19,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("out"); // lines that must be printed, '|' between
         QTest::addColumn<QString>("err");
+        QTest::addColumn<int>("lines"); // printed in all, where it matters
 
         const QByteArray grey = "000000FFFFFF767676767676767676767676";    // every pair passes
         const QByteArray pale = "777777FFFFFF767676767676767676767676";    // the text fails AA
@@ -32,60 +33,60 @@ private Q_SLOTS:
                "  Hover link on background     #767676 on #FFFFFF   4.54:1  AA normal pass  AA "
                "large pass  AAA normal FAIL  AAA large pass|"
                "  Visited link against text    #767676 vs #000000   4.62:1  3:1 pass"
-            << "";
+            << "" << 8;
         QTest::newRow("4.478 is 4.47, never rounded up: 3")
             << two << grey + pale << QStringList{"--check-set=Pale"} << 3
             << "  Text on background           #777777 on #FFFFFF   4.47:1  AA normal FAIL  AA "
                "large pass  AAA normal FAIL  AAA large FAIL"
-            << "";
+            << "" << -1;
         QTest::newRow("all: the worst of them")
             << two << grey + pale << QStringList{"--check-set", "all"} << 3
             << "Set \"Grey\" (1 of 2)|Set \"Pale\" (2 of 2)"
-            << "";
+            << "" << -1;
         QTest::newRow("links told from text by colour need 3:1; colour vision noted")
             << QByteArray("\"Classic\"\r\n") << classic << QStringList{"--check-set", "Classic"}
             << 3
             << "  Normal link against text     #0000EE vs #000000   2.23:1  3:1 FAIL|"
                "  note: achromatopsia: the normal link is hard to tell from the visited link "
                "(deltaE 0.038 in OKLab, under 0.06)"
-            << "";
+            << "" << -1;
         QTest::newRow("red and green links: notes alone fail nothing")
             << QByteArray("\"Red\"\r\n") << QByteArray("000000FFFFFF0000CC008800AB0D1AA81D68")
             << QStringList{"--check-set", "Red"} << 0
             << "  note: deuteranopia: the normal link is hard to tell from the visited link|"
                "  note: protanopia: the active link is hard to tell from the hover link"
-            << "";
+            << "" << -1;
         QTest::newRow("a name twice: both, and said")
             << QByteArray("\"Grey\"\r\n\"Twice\"\r\n\"Twice\"\r\n") << grey + grey + pale
             << QStringList{"--check-set", "Twice"} << 3
             << "2 saved sets are named \"Twice\": checking each|Set \"Twice\" (2 of 3)|Set "
                "\"Twice\" (3 of 3)"
-            << "";
+            << "" << -1;
         QTest::newRow("a name as stored: letters, quotes")
             << QByteArray("\"Caf\xc3\xa9 \"noir\"\"\r\n") << grey
             << QStringList{"--check-set", QString::fromUtf8("Caf\xc3\xa9 \"noir\"")} << 0
-            << QString::fromUtf8("Set \"Caf\xc3\xa9 \"noir\"\" (1 of 1)") << "";
+            << QString::fromUtf8("Set \"Caf\xc3\xa9 \"noir\"\" (1 of 1)") << "" << -1;
         QTest::newRow("a record cut short: unknown, not black; 2 naming it")
             << two << grey + pale.left(20) << QStringList{"--check-set", "all"} << 2
             << "  Normal link on background    #767676 on #FFFFFF   4.54:1|"
                "  Visited link on background   unknown on #FFFFFF  unknown: the saved set lacks"
-            << "the saved set \"Pale\" (2 of 2) has a damaged or missing colour record";
+            << "the saved set \"Pale\" (2 of 2) has a damaged or missing colour record" << -1;
         QTest::newRow("no such set: 2")
             << two << grey << QStringList{"--check-set", "Blue"} << 2 << ""
-            << "no saved set is named \"Blue\"";
+            << "no saved set is named \"Blue\"" << -1;
         QTest::newRow("no name: 2") << two << grey << QStringList{"--check-set"} << 2 << ""
-                                    << "--check-set needs the name of a saved set, or all";
+                                    << "--check-set needs the name of a saved set, or all" << -1;
         QTest::newRow("more than asked: 2")
             << two << grey << QStringList{"--check-set", "Grey", "Pale"} << 2 << ""
-            << "unexpected argument after --check-set: Pale";
+            << "unexpected argument after --check-set: Pale" << -1;
         QTest::newRow("no set.dat: 2")
             << QByteArray() << grey << QStringList{"--check-set", "all"} << 2 << ""
-            << "cannot read \"set.dat\"";
+            << "cannot read \"set.dat\"" << -1;
         QTest::newRow("--help lists every option")
             << two << grey << QStringList{"--help"} << 0
             << "  --check-set NAME  check the contrast|  --check-set all   the same for every|"
                "Exit status: 0 every pair passes AA, 3 some pair fails, 2 bad"
-            << "";
+            << "" << -1;
     }
     void checkSet()
     {
@@ -95,6 +96,7 @@ private Q_SLOTS:
         QFETCH(int, status);
         QFETCH(QString, out);
         QFETCH(QString, err);
+        QFETCH(int, lines);
         QTemporaryDir dir;
         if (!names.isNull())
             QVERIFY(TestFiles::write(dir.filePath("set.dat"), names));
@@ -111,6 +113,7 @@ private Q_SLOTS:
         const QString complaint = QString::fromUtf8(program.readAllStandardError());
         QCOMPARE(program.exitStatus(), QProcess::NormalExit);
         QCOMPARE(program.exitCode(), status);
+        QVERIFY(lines < 0 || printed.count('\n') == lines);
         for (const QString& line : out.split('|', Qt::SkipEmptyParts))
             QVERIFY2(printed.contains(line), qPrintable(printed));
         QVERIFY2(err.isEmpty() ? complaint.isEmpty() : complaint.contains(err),

@@ -488,6 +488,31 @@ private Q_SLOTS:
         QCOMPARE(w->GetPixel(QPoint(part.right() + 1, part.top())), -1);
     }
 
+    // What the contrast window paints: each element's colour, the passing
+    // colours it offers, and every element as each deficiency shows it.
+    void contrastPaint()
+    {
+        Program p("", filesFor("sets"));
+        p.run("contrast set:1"); // Ocean: its links fail against its white text
+        ContrastWindow* c = p.w().contrastWindow();
+        const QImage shot = c->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QSet<QRgb> shown;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                shown.insert(shot.pixel(x, y) & 0xFFFFFF);
+        const auto has = [&](ColorValue v) { return shown.contains(toQColor(v).rgb() & 0xFFFFFF); };
+        const auto scheme = p.w().schemeColors();
+        for (const ColorValue v : scheme)
+            QVERIFY2(has(v), qPrintable(ColorToHtml(v)));
+        for (int pair = 0; pair < SchemeCheck::kPairCount; ++pair)
+            QVERIFY(!c->proposal(pair) || has(*c->proposal(pair)));
+        QVERIFY(c->proposal(5) && c->proposal(6));
+        for (const Deficiency d : {Deficiency::Protanopia, Deficiency::Deuteranopia,
+                                   Deficiency::Tritanopia, Deficiency::Achromatopsia})
+            for (const ColorValue v : scheme)
+                QVERIFY2(has(simulate(v, d)), qPrintable(deficiencyName(d) + ColorToHtml(v)));
+    }
+
     // The code of the page shown, in three read-only boxes whose texts copy
     // whole; opened again after a change, the page of that moment.
     void codeView()
