@@ -396,6 +396,8 @@ void MainWindow::unloadPickWindow()
     qApp->removeEventFilter(this);
     if (m_notice)
         m_notice->hide();
+    if (std::exchange(m_contrastHidden, false))
+        m_contrast->show(); // a session stopped before it showed this window again
     if (!m_pickSession)
         return;
     m_pickSession->disconnect(this);

@@ -338,6 +338,9 @@ private Q_SLOTS:
         row("contrast: Ctrl+K; follows picking with Background chosen, back after the image", "",
             "", "key:Ctrl+K optbg cmdstart 128,254",
             "ratios=16.09 16.09 16.09 16.09 16.09 1.00 1.00; picking=1; grabs=1");
+        row("contrast: back after a session stopped while its image was awaited", "", "",
+            "contrast hold cmdstart key:Escape",
+            "ratios=21.00 21.00 21.00 21.00 21.00 1.00 1.00; picking=0");
         const QString save = "set:2 optbg 0 ";
         const QByteArray saved = "E0F0E0CCFF80AACC88779944CCEEAA00FF00";
         const QString ask = "Please input a name:";
