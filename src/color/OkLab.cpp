@@ -9,8 +9,10 @@ namespace {
 
 constexpr double kDegrees = 180.0 / 3.14159265358979323846;
 
+} // namespace
+
 // Ottosson's published matrices, through his LMS-like cone space.
-LinearRgb linearOf(const OkLab& lab)
+LinearRgb toLinear(const OkLab& lab)
 {
     const double l = lab.L + 0.3963377774 * lab.a + 0.2158037573 * lab.b;
     const double m = lab.L - 0.1055613458 * lab.a - 0.0638541728 * lab.b;
@@ -20,8 +22,6 @@ LinearRgb linearOf(const OkLab& lab)
             -1.2684380046 * l3 + 2.6097574011 * m3 - 0.3413193965 * s3,
             -0.0041960863 * l3 - 0.7034186147 * m3 + 1.7076147010 * s3};
 }
-
-} // namespace
 
 OkLab toOkLab(ColorValue c)
 {
@@ -56,7 +56,7 @@ bool inGamut(const OkLab& lab)
     // The published matrices, to ten digits, are not quite each other's
     // inverse: 8-bit colours come back up to 1.3e-7 outside.
     constexpr double kSlack = 1e-6;
-    const LinearRgb rgb = linearOf(lab);
+    const LinearRgb rgb = toLinear(lab);
     for (const double v : {rgb.r, rgb.g, rgb.b}) {
         if (v < -kSlack || v > 1.0 + kSlack)
             return false;
@@ -66,7 +66,7 @@ bool inGamut(const OkLab& lab)
 
 ColorValue toColor(const OkLab& lab)
 {
-    return fromLinear(linearOf(lab));
+    return fromLinear(toLinear(lab));
 }
 
 double deltaE(ColorValue a, ColorValue b)

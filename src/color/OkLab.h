@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColorValue.h"
+#include "Srgb.h"
 
 namespace tintaro {
 
@@ -21,6 +22,9 @@ OkLab toOkLab(ColorValue c);
 OkLch toOkLch(ColorValue c);
 OkLch toOkLch(const OkLab& lab);
 OkLab fromOkLch(const OkLch& lch);
+
+// Linear sRGB, unbounded: outside 0..1 where sRGB cannot show the colour.
+LinearRgb toLinear(const OkLab& lab);
 
 // Whether sRGB can show the colour, give or take rounding.
 bool inGamut(const OkLab& lab);

@@ -17,4 +17,8 @@ LinearRgb toLinear(ColorValue c);
 // Back through the curve to 8 bits: each component rounded, held within 0..255.
 ColorValue fromLinear(const LinearRgb& rgb);
 
+// Whether each component rounds to c's with nothing held: within half a level
+// of it, also at 0 and 255. Cheaper than comparing fromLinear's answer.
+bool roundsTo(const LinearRgb& rgb, ColorValue c);
+
 } // namespace tintaro
