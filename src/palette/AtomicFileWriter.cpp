@@ -33,6 +33,11 @@ AtomicFileWriter::AtomicFileWriter(const QString& targetName)
 {
 }
 
+AtomicFileWriter::AtomicFileWriter(const QString& targetName, const QString& temporaryName)
+    : m_targetName(targetName), m_file(temporaryName)
+{
+}
+
 AtomicFileWriter::~AtomicFileWriter()
 {
     discard();

@@ -14,6 +14,9 @@ class AtomicFileWriter
 {
 public:
     explicit AtomicFileWriter(const QString& targetName);
+    // With a temporary name of the caller's: for files outside the program's
+    // own folder, whose ".tmp" names a start-up would take for its own.
+    AtomicFileWriter(const QString& targetName, const QString& temporaryName);
     ~AtomicFileWriter();
 
     AtomicFileWriter(const AtomicFileWriter&) = delete;
