@@ -17,6 +17,9 @@
 #                            the desktop portal) at 1920x1080, with where
 #                            the time to the frozen image goes; and on a
 #                            headless GNOME Shell at 1280x1024
+#   bench_color              every CSS form of a colour, the nearest name, a
+#                            100,000-colour palette read, and the export of
+#                            1,000,000 colours to each format (whole process)
 #   bench_scheme             saving and deleting a set among 10,000, the
 #                            contrast table, the nearest passing colour, the
 #                            command line's check of all 10,000 sets, and the
@@ -67,6 +70,7 @@ run_logged startup "$TINTARO_ROOT/bench/run-startup.sh" "$build/bench/bench_star
 e2e_start_x
 run_logged mainwindow "$build/bench/bench_mainwindow"
 run_logged scheme "$build/bench/bench_scheme"
+run_logged color "$build/bench/bench_color"
 e2e_stop_pid "$e2e_xvfb_pid"
 e2e_xvfb_pid=""
 unset DISPLAY
@@ -127,6 +131,12 @@ set_save_ms=$(first_number "$log" 's/.*save a set after 10,000: median ([0-9.]+)
 set_delete_ms=$(first_number "$log" 's/.*delete the middle set of 10,001: median ([0-9.]+) ms.*/\1/p')
 codeview_ms=$(first_number "$log" 's/.*code view, press to first paint: median ([0-9.]+) ms.*/\1/p')
 contrast_table_ms=$(qtest_result "$log" contrastTable)
+log=$results/color.log
+forms_ms=$(qtest_result "$log" allForms)
+name_ms=$(qtest_result "$log" nearestNamedColour)
+import_ms=$(qtest_result "$log" importGpl100k)
+export_ms() { first_number "$results/color.log" "s/.*export of 1,000,000 user colours as $1, whole process: median ([0-9.]+) ms.*/\\1/p"; }
+log=$results/scheme.log
 # Each iteration finds six nearest passing colours.
 nearest_six_ms=$(qtest_result "$log" nearestPassingColour)
 nearest_ms=$([ -n "$nearest_six_ms" ] && awk -v r="$nearest_six_ms" 'BEGIN { printf "%.4f", r / 6 }')
@@ -240,6 +250,12 @@ row "contrast table worked out anew on a colour change" "$contrast_table_ms" ms 
 row "nearest passing colour (mean of six hard cases)" "$nearest_ms" ms 1
 row "tintaro --check-set all over 10,000 sets, whole process (median of 5)" "$check_all_ms" ms 1000
 row "pointer movement with the contrast check open, 1920x1080 (median)" "$move_checked_hd" ms 0.1
+row "every CSS form of one colour" "$forms_ms" ms 0.02
+row "nearest named colour" "$name_ms" ms 0.01
+row "a 100,000-colour GIMP palette read" "$import_ms" ms 1000
+for format in gpl css scss tokens ase hex; do
+    row "export of 1,000,000 user colours as $format, whole process (median of 3)" "$(export_ms $format)" ms 2000
+done
 row "idle memory after start-up (resident)" "$(mb "$idle_kb")" MB
 ratio_row "picking memory above idle, 1920x1080" "$mem_hd" "$ratio_hd" 1920 1080
 ratio_row "picking memory above idle, 3840x2160" "$mem_4k" "$ratio_4k" 3840 2160

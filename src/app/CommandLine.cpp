@@ -1,6 +1,11 @@
 #include "CommandLine.h"
 
 #include "ColorSetStore.h"
+#include "CssForms.h"
+#include "CssNames.h"
+#include "CssParser.h"
+#include "PaletteExport.h"
+#include "PaletteFile.h"
 #include "SchemeCheck.h"
 #include "SetNameFile.h"
 
@@ -13,19 +18,29 @@ namespace tintaro {
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: tintaro [--check-set NAME | --check-set all | --help]\n"
+    "Usage: tintaro [OPTION]\n"
     "Without an option, Tintaro2.0 opens its window.\n"
     "\n"
     "  --check-set NAME  check the contrast of the saved colour set NAME: the text\n"
     "                    and each link on the background, and the normal and\n"
     "                    visited link against the text (WCAG 2.2), a line a pair\n"
     "  --check-set all   the same for every saved colour set\n"
+    "  --format FORM COLOUR\n"
+    "                    print COLOUR (written in any CSS form: #RRGGBB, rgb(),\n"
+    "                    hsl(), hwb(), lab(), lch(), oklab(), oklch(),\n"
+    "                    color(srgb ...), a name) in FORM: hex, hex3, rgb,\n"
+    "                    rgb-legacy, hsl, hwb, lab, lch, oklab, oklch, srgb, name,\n"
+    "                    or all (every form, a line each)\n"
+    "  --export FORMAT [--palette user|websafe] [--sets] [-o FILE]\n"
+    "                    write the user's colours (the default, oldest first), the\n"
+    "                    web-safe colours and/or every saved colour set as FORMAT:\n"
+    "                    gpl, css, scss, tokens, ase, hex; to FILE (replaced in one\n"
+    "                    step) or to the standard output\n"
     "  --help            print this text\n"
     "\n"
-    "The sets are read from the current folder (the launcher enters the data\n"
-    "folder first). Exit status: 0 every pair passes AA, 3 some pair fails, 2 bad\n"
-    "input (no such set, a damaged record, an unreadable file). No display is\n"
-    "needed.\n";
+    "The files are read from the current folder (the launcher enters the data\n"
+    "folder first). Exit status: 0 done (--check-set: every pair passes AA), 3 some\n"
+    "pair fails, 2 bad input (the message names it). No display is needed.\n";
 
 void print(std::FILE* to, const QString& line)
 {
@@ -51,6 +66,10 @@ std::optional<int> CommandLine::run(int argc, const char* const* argv, std::FILE
         std::fputs(kUsage, out);
         return kDone;
     }
+    if (std::strcmp(option, "--format") == 0)
+        return formatColour(argc - 2, argv + 2, out, err);
+    if (std::strcmp(option, "--export") == 0)
+        return exportColours(argc - 2, argv + 2, out, err);
     const char* wanted = nullptr;
     int used = 2;
     if (std::strncmp(option, "--check-set=", 12) == 0) {
@@ -135,6 +154,148 @@ int CommandLine::checkSets(const char* wanted, std::FILE* out, std::FILE* err)
     }
     std::fflush(out);
     return damaged ? kBadInput : failed ? kCheckFailed : kDone;
+}
+
+int CommandLine::formatColour(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
+{
+    if (argc != 2) {
+        std::fputs("tintaro: --format needs a form and a colour, as in: --format oklch "
+                   "\"#80FFCC\"\n",
+                   err);
+        return kBadInput;
+    }
+    const QString key = QString::fromLocal8Bit(argv[0]);
+    const std::optional<CssForm> form = cssFormFromKey(key);
+    if (!form && key != QLatin1String("all")) {
+        print(err, QStringLiteral("tintaro: unknown form \"%1\" (hex, hex3, rgb, rgb-legacy, "
+                                  "hsl, hwb, lab, lch, oklab, oklch, srgb, name or all)")
+                       .arg(key));
+        return kBadInput;
+    }
+    QString why;
+    const std::optional<ColorValue> colour = parseCssColor(QString::fromLocal8Bit(argv[1]), &why);
+    if (!colour) {
+        print(err, QStringLiteral("tintaro: \"%1\" is not a colour: %2")
+                       .arg(QString::fromLocal8Bit(argv[1]), why));
+        return kBadInput;
+    }
+    // A name that is not exact says so, with how far it is.
+    const auto named = [&] {
+        const NearestName n = nearestName(*colour);
+        return n.exact ? n.name
+                       : QStringLiteral("~%1 (deltaE %2 in OKLab)")
+                             .arg(n.name, QString::number(n.deltaE, 'f', 3));
+    };
+    if (!form) {
+        for (const CssFormText& f : cssTexts(*colour))
+            if (f.form != CssForm::Name)
+                print(out, cssFormKey(f.form) + QStringLiteral(": ") + f.text);
+        print(out, QStringLiteral("name: ") + named());
+        return kDone;
+    }
+    if (*form == CssForm::Name) {
+        print(out, named());
+        return kDone;
+    }
+    const std::optional<QString> text = cssText(*colour, *form);
+    if (!text) {
+        print(err, QStringLiteral("tintaro: %1 has no %2 form")
+                       .arg(ColorToHtml(*colour), cssFormKey(*form)));
+        return kBadInput;
+    }
+    print(out, *text);
+    return kDone;
+}
+
+int CommandLine::exportColours(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
+{
+    const std::optional<ExportFormat> format =
+        argc > 0 ? PaletteExport::exportFormatFromKey(QString::fromLocal8Bit(argv[0]))
+                 : std::nullopt;
+    if (!format) {
+        std::fputs("tintaro: --export needs a format: gpl, css, scss, tokens, ase or hex\n", err);
+        return kBadInput;
+    }
+    QStringList palettes;
+    bool sets = false;
+    QString target;
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--palette" && i + 1 < argc &&
+            (qstrcmp(argv[i + 1], "user") == 0 || qstrcmp(argv[i + 1], "websafe") == 0)) {
+            palettes << QString::fromLatin1(argv[++i]);
+        } else if (arg == "--sets") {
+            sets = true;
+        } else if (arg == "-o" && i + 1 < argc) {
+            target = QString::fromLocal8Bit(argv[++i]);
+        } else {
+            print(err, QStringLiteral("tintaro: --export does not take \"%1\" here (--palette "
+                                      "user|websafe, --sets, -o FILE)")
+                           .arg(QString::fromLocal8Bit(arg)));
+            return kBadInput;
+        }
+    }
+    if (palettes.isEmpty() && !sets)
+        palettes << QStringLiteral("user");
+
+    std::vector<ColorGroup> groups;
+    for (const QString& which : palettes) {
+        const bool user = which == QLatin1String("user");
+        const char* fileName = user ? "mycolor.rgb" : "websafe.rgb";
+        PaletteFile file;
+        if (!file.open(QString::fromLatin1(fileName), PaletteFile::Access::ReadOnly)) {
+            print(err, QStringLiteral("tintaro: cannot read \"%1\" in \"%2\": %3")
+                           .arg(QLatin1String(fileName), QDir::currentPath(), file.errorString()));
+            return kBadInput;
+        }
+        const std::int32_t count = file.countRecords();
+        std::vector<std::optional<ColorRecord>> records(static_cast<std::size_t>(count));
+        if (count > 0)
+            file.readRange(1, count, records.data());
+        std::vector<ColorValue> colours;
+        colours.reserve(records.size());
+        for (std::size_t n = 0; n < records.size(); ++n) {
+            const std::optional<ColorValue> c = records[n] ? records[n]->toColor() : std::nullopt;
+            if (!c) {
+                print(err, QStringLiteral("tintaro: record %1 of \"%2\" is not a colour")
+                               .arg(n + 1)
+                               .arg(QLatin1String(fileName)));
+                return kBadInput;
+            }
+            colours.push_back(*c);
+        }
+        groups.push_back(PaletteExport::paletteGroup(
+            user ? QStringLiteral("my colours") : QStringLiteral("web-safe"), colours));
+    }
+    if (sets) {
+        const SetNameFile::LoadResult names =
+            SetNameFile::load(QString::fromLatin1(ColorSetStore::kNamesFile));
+        if (!names.ok) {
+            print(err, QStringLiteral("tintaro: cannot read \"%1\": %2")
+                           .arg(QLatin1String(ColorSetStore::kNamesFile), names.error));
+            return kBadInput;
+        }
+        ColorSetStore store;
+        for (int p = 0; p < names.names.size(); ++p) {
+            const ColorSetRecord record = store.read(p);
+            std::array<std::optional<ColorValue>, 6> colours;
+            for (int f = 0; f < ColorSetRecord::kFieldCount; ++f)
+                colours[std::size_t(f)] = record.color(ColorSetRecord::Field(f));
+            groups.push_back(PaletteExport::colorSetGroup(names.names[p], colours));
+        }
+    }
+    const QByteArray bytes = PaletteExport::exportGroups(groups, *format);
+    if (target.isEmpty()) {
+        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), out);
+        std::fflush(out);
+        return kDone;
+    }
+    QString error;
+    if (!PaletteExport::writeExport(target, bytes, &error)) {
+        print(err, QStringLiteral("tintaro: ") + error);
+        return kBadInput;
+    }
+    return kDone;
 }
 
 } // namespace tintaro

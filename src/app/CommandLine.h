@@ -23,6 +23,8 @@ public:
 
 private:
     static int checkSets(const char* wanted, std::FILE* out, std::FILE* err);
+    static int formatColour(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
+    static int exportColours(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
 };
 
 } // namespace tintaro

@@ -82,10 +82,48 @@ private Q_SLOTS:
         QTest::newRow("no set.dat: 2")
             << QByteArray() << grey << QStringList{"--check-set", "all"} << 2 << ""
             << "cannot read \"set.dat\"" << -1;
+        // Colours in any CSS form, out in one; the user's colours and the sets exported.
+        const auto format = [&](const char* name, QStringList args, int status, const char* out,
+                                const char* err) {
+            QTest::newRow(name) << two << grey << (QStringList{"--format"} + args) << status << out
+                                << err << (status ? 0 : -1);
+        };
+        format("--format: from rgb() to hex", {"hex", "rgb(128 255 204)"}, 0, "#80FFCC\n", "");
+        format("--format: red in hsl()", {"hsl", "#ff0000"}, 0, "hsl(0 100% 50%)\n", "");
+        format("--format: an exact name", {"name", "#FF0000"}, 0, "red\n", "");
+        format("--format: the nearest name, marked", {"name", "#FE0000"}, 0, "~red (deltaE 0.", "");
+        format("--format all: every form, a line each", {"all", "red"}, 0,
+               "hex3: #F00|hwb: hwb(0 0% 0%)|srgb: color(srgb 1 0 0)|name: red", "");
+        format("--format: no short form: 2", {"hex3", "#123456"}, 2, "",
+               "#123456 has no hex3 form");
+        format("--format: an unknown form: 2", {"cmyk", "red"}, 2, "", "unknown form \"cmyk\"");
+        format("--format: not a colour: 2", {"hex", "rgb(1 2)"}, 2, "",
+               "\"rgb(1 2)\" is not a colour: rgb() needs three values");
+        format("--format: no colour: 2", {"hex"}, 2, "", "--format needs a form and a colour");
+        const auto exporting = [&](const char* name, QStringList args, int status, const char* out,
+                                   const char* err) {
+            QTest::newRow(name) << two << grey + pale << (QStringList{"--export"} + args) << status
+                                << out << err << -1;
+        };
+        exporting("--export hex: the user's colours, oldest first", {"hex"}, 0,
+                  "#FF0000\n#80FFCC\n", "");
+        exporting("--export css: the sets too, six names each",
+                  {"css", "--palette", "user", "--sets"}, 0,
+                  ":root {|  --my-colours-color-2: #80FFCC;|  --grey-hover: #767676;|  "
+                  "--pale-text: #777777;",
+                  "");
+        exporting("--export: no web-safe file: 2", {"gpl", "--palette", "websafe"}, 2, "",
+                  "cannot read \"websafe.rgb\"");
+        exporting("--export: a folder that is not there: 2", {"hex", "-o", "no/such/x.txt"}, 2, "",
+                  "Cannot export to \"no/such/x.txt\"");
+        exporting("--export: an unknown format: 2", {"pdf"}, 2, "", "--export needs a format");
+        exporting("--export: an unknown option: 2", {"hex", "--palettes"}, 2, "",
+                  "--export does not take \"--palettes\"");
         QTest::newRow("--help lists every option")
             << two << grey << QStringList{"--help"} << 0
             << "  --check-set NAME  check the contrast|  --check-set all   the same for every|"
-               "Exit status: 0 every pair passes AA, 3 some pair fails, 2 bad"
+               "  --format FORM COLOUR|  --export FORMAT [--palette user|"
+               "Exit status: 0 done (--check-set: every pair passes AA)"
             << "" << -1;
     }
     void checkSet()
@@ -101,6 +139,7 @@ private Q_SLOTS:
         if (!names.isNull())
             QVERIFY(TestFiles::write(dir.filePath("set.dat"), names));
         QVERIFY(TestFiles::write(dir.filePath("colorset.dat"), colours));
+        QVERIFY(TestFiles::write(dir.filePath("mycolor.rgb"), "FF000080FFCC"));
         QProcess program;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
