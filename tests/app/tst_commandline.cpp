@@ -112,6 +112,10 @@ private Q_SLOTS:
                   ":root {|  --my-colours-color-2: #80FFCC;|  --grey-hover: #767676;|  "
                   "--pale-text: #777777;",
                   "");
+        QTest::newRow("--export --sets alone: six colours a set, no palette")
+            << two << grey + pale << QStringList{"--export", "hex", "--sets"} << 0
+            << "#000000\n#FFFFFF\n#767676\n"
+            << "" << 12;
         exporting("--export: no web-safe file: 2", {"gpl", "--palette", "websafe"}, 2, "",
                   "cannot read \"websafe.rgb\"");
         exporting("--export: a folder that is not there: 2", {"hex", "-o", "no/such/x.txt"}, 2, "",
