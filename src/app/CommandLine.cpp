@@ -49,6 +49,16 @@ void print(std::FILE* to, const QString& line)
     std::fputc('\n', to);
 }
 
+// Record `position` of the colour sets, read through one open file for all
+// of them: a missing or short file gives records that lack colours, which
+// the callers report or leave out.
+ColorSetRecord recordAt(QFile& colours, bool open, int position)
+{
+    if (open && colours.seek(qint64(position) * ColorSetRecord::kSize))
+        return ColorSetRecord::fromBytes(colours.read(ColorSetRecord::kSize));
+    return ColorSetRecord();
+}
+
 QString quoted(const QString& name)
 {
     return QLatin1Char('"') + name + QLatin1Char('"');
@@ -119,20 +129,12 @@ int CommandLine::checkSets(const char* wanted, std::FILE* out, std::FILE* err)
                        .arg(positions.size())
                        .arg(quoted(name)));
 
-    // One open file for all the records: a missing or short file gives
-    // records that lack colours, which are reported below.
     QFile colours(ColorSetStore::coloursFileInUse());
     const bool open = colours.open(QIODevice::ReadOnly);
     bool damaged = false, failed = false;
     SchemeCheck check;
     for (const int p : positions) {
-        ColorSetRecord record;
-        if (open && colours.seek(qint64(p) * ColorSetRecord::kSize))
-            record = ColorSetRecord::fromBytes(colours.read(ColorSetRecord::kSize));
-        SchemeCheck::Scheme scheme;
-        for (int f = 0; f < ColorSetRecord::kFieldCount; ++f)
-            scheme[f] = record.color(ColorSetRecord::Field(f));
-        check.evaluate(scheme);
+        check.evaluate(recordAt(colours, open, p).knownColors());
         print(out, QStringLiteral("Set %1 (%2 of %3)")
                        .arg(quoted(names.names[p]))
                        .arg(p + 1)
@@ -275,14 +277,11 @@ int CommandLine::exportColours(int argc, const char* const* argv, std::FILE* out
                            .arg(QLatin1String(ColorSetStore::kNamesFile), names.error));
             return kBadInput;
         }
-        ColorSetStore store;
-        for (int p = 0; p < names.names.size(); ++p) {
-            const ColorSetRecord record = store.read(p);
-            std::array<std::optional<ColorValue>, 6> colours;
-            for (int f = 0; f < ColorSetRecord::kFieldCount; ++f)
-                colours[std::size_t(f)] = record.color(ColorSetRecord::Field(f));
-            groups.push_back(PaletteExport::colorSetGroup(names.names[p], colours));
-        }
+        QFile colours(ColorSetStore::coloursFileInUse());
+        const bool open = colours.open(QIODevice::ReadOnly);
+        for (int p = 0; p < names.names.size(); ++p)
+            groups.push_back(PaletteExport::colorSetGroup(
+                names.names[p], recordAt(colours, open, p).knownColors()));
     }
     const QByteArray bytes = PaletteExport::exportGroups(groups, *format);
     if (target.isEmpty()) {

@@ -867,8 +867,9 @@ void MainWindow::lstCorset_Click()
     // A field the file does not give leaves its colour as it is, and the
     // contrast check counts it unknown.
     const ColorSetRecord record = m_colorSets.read(position);
-    for (int f = 0; f < ColorSetRecord::kFieldCount; ++f)
-        m_schemeUnknown[std::size_t(f)] = !record.color(ColorSetRecord::Field(f));
+    const auto known = record.knownColors();
+    for (std::size_t f = 0; f < known.size(); ++f)
+        m_schemeUnknown[f] = !known[f];
     if (const auto c = record.color(ColorSetRecord::Text))
         m_ui.lbltext->setForeColor(toQColor(*c));
     if (const auto c = record.color(ColorSetRecord::Background))

@@ -38,4 +38,13 @@ std::optional<ColorValue> ColorSetRecord::color(Field field) const
     return BgrHexToColor(m_bytes.data() + field * kFieldSize, kFieldSize);
 }
 
+std::array<std::optional<ColorValue>, ColorSetRecord::kFieldCount>
+ColorSetRecord::knownColors() const
+{
+    std::array<std::optional<ColorValue>, kFieldCount> colors;
+    for (int f = 0; f < kFieldCount; ++f)
+        colors[std::size_t(f)] = color(Field(f));
+    return colors;
+}
+
 } // namespace tintaro

@@ -46,6 +46,8 @@ public:
     // The colour of one field, or nothing when the field is not six
     // hexadecimal digits (either letter case).
     std::optional<ColorValue> color(Field field) const;
+    // All six in field order, each as color() gives it.
+    std::array<std::optional<ColorValue>, kFieldCount> knownColors() const;
 
     bool operator==(const ColorSetRecord& other) const { return m_bytes == other.m_bytes; }
     bool operator!=(const ColorSetRecord& other) const { return m_bytes != other.m_bytes; }
