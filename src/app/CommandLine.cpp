@@ -4,8 +4,8 @@
 #include "CssForms.h"
 #include "CssNames.h"
 #include "CssParser.h"
+#include "ExportSource.h"
 #include "PaletteExport.h"
-#include "PaletteFile.h"
 #include "SchemeCheck.h"
 #include "SetNameFile.h"
 
@@ -47,16 +47,6 @@ void print(std::FILE* to, const QString& line)
     const QByteArray bytes = line.toLocal8Bit();
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), to);
     std::fputc('\n', to);
-}
-
-// Record `position` of the colour sets, read through one open file for all
-// of them: a missing or short file gives records that lack colours, which
-// the callers report or leave out.
-ColorSetRecord recordAt(QFile& colours, bool open, int position)
-{
-    if (open && colours.seek(qint64(position) * ColorSetRecord::kSize))
-        return ColorSetRecord::fromBytes(colours.read(ColorSetRecord::kSize));
-    return ColorSetRecord();
 }
 
 QString quoted(const QString& name)
@@ -130,11 +120,11 @@ int CommandLine::checkSets(const char* wanted, std::FILE* out, std::FILE* err)
                        .arg(quoted(name)));
 
     QFile colours(ColorSetStore::coloursFileInUse());
-    const bool open = colours.open(QIODevice::ReadOnly);
+    (void)colours.open(QIODevice::ReadOnly); // missing: every set damaged, said below
     bool damaged = false, failed = false;
     SchemeCheck check;
     for (const int p : positions) {
-        check.evaluate(recordAt(colours, open, p).knownColors());
+        check.evaluate(ColorSetRecord::readAt(colours, p).knownColors());
         print(out, QStringLiteral("Set %1 (%2 of %3)")
                        .arg(quoted(names.names[p]))
                        .arg(p + 1)
@@ -241,47 +231,20 @@ int CommandLine::exportColours(int argc, const char* const* argv, std::FILE* out
         palettes << QStringLiteral("user");
 
     std::vector<ColorGroup> groups;
+    QString error;
     for (const QString& which : palettes) {
-        const bool user = which == QLatin1String("user");
-        const char* fileName = user ? "mycolor.rgb" : "websafe.rgb";
-        PaletteFile file;
-        if (!file.open(QString::fromLatin1(fileName), PaletteFile::Access::ReadOnly)) {
-            print(err, QStringLiteral("tintaro: cannot read \"%1\" in \"%2\": %3")
-                           .arg(QLatin1String(fileName), QDir::currentPath(), file.errorString()));
+        const bool done =
+            which == QLatin1String("user")
+                ? ExportSource::addUserPalette(groups, ExportSource::Order::FileOrder, &error)
+                : ExportSource::addWebSafePalette(groups, &error);
+        if (!done) {
+            print(err, QStringLiteral("tintaro: ") + error);
             return kBadInput;
         }
-        const std::int32_t count = file.countRecords();
-        std::vector<std::optional<ColorRecord>> records(static_cast<std::size_t>(count));
-        if (count > 0)
-            file.readRange(1, count, records.data());
-        std::vector<ColorValue> colours;
-        colours.reserve(records.size());
-        for (std::size_t n = 0; n < records.size(); ++n) {
-            const std::optional<ColorValue> c = records[n] ? records[n]->toColor() : std::nullopt;
-            if (!c) {
-                print(err, QStringLiteral("tintaro: record %1 of \"%2\" is not a colour")
-                               .arg(n + 1)
-                               .arg(QLatin1String(fileName)));
-                return kBadInput;
-            }
-            colours.push_back(*c);
-        }
-        groups.push_back(PaletteExport::paletteGroup(
-            user ? QStringLiteral("my colours") : QStringLiteral("web-safe"), colours));
     }
-    if (sets) {
-        const SetNameFile::LoadResult names =
-            SetNameFile::load(QString::fromLatin1(ColorSetStore::kNamesFile));
-        if (!names.ok) {
-            print(err, QStringLiteral("tintaro: cannot read \"%1\": %2")
-                           .arg(QLatin1String(ColorSetStore::kNamesFile), names.error));
-            return kBadInput;
-        }
-        QFile colours(ColorSetStore::coloursFileInUse());
-        const bool open = colours.open(QIODevice::ReadOnly);
-        for (int p = 0; p < names.names.size(); ++p)
-            groups.push_back(PaletteExport::colorSetGroup(
-                names.names[p], recordAt(colours, open, p).knownColors()));
+    if (sets && !ExportSource::addColourSets(groups, &error)) {
+        print(err, QStringLiteral("tintaro: ") + error);
+        return kBadInput;
     }
     const QByteArray bytes = PaletteExport::exportGroups(groups, *format);
     if (target.isEmpty()) {
@@ -289,7 +252,6 @@ int CommandLine::exportColours(int argc, const char* const* argv, std::FILE* out
         std::fflush(out);
         return kDone;
     }
-    QString error;
     if (!PaletteExport::writeExport(target, bytes, &error)) {
         print(err, QStringLiteral("tintaro: ") + error);
         return kBadInput;

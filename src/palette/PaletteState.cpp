@@ -99,4 +99,14 @@ void PaletteState::cleaned(std::int32_t kept)
     saveButtons();
 }
 
+void PaletteState::grown(std::int32_t count)
+{
+    UserColorCount = count;
+    UserPagePos = count;
+    prevEnabled = false;
+    nextEnabled = UserColorCount > kPageSize;
+    cleanEnabled = UserColorCount >= 2;
+    saveButtons();
+}
+
 } // namespace tintaro

@@ -42,6 +42,9 @@ struct PaletteState
     void picked();      // one colour appended to the user's file
     void deleted();     // one user colour removed from the page shown
     void cleaned(std::int32_t kept);
+    // The user's file holds `count` records after colours were added to it
+    // (an import): its newest page is shown.
+    void grown(std::int32_t count);
 
 private:
     void saveButtons();

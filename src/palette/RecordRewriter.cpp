@@ -29,7 +29,8 @@ QString quoted(const QString& name)
 } // namespace
 
 RecordRewriter::Result RecordRewriter::rewrite(PaletteFile& file, std::int32_t count,
-                                               const KeepPredicate& keep)
+                                               const KeepPredicate& keep,
+                                               const QByteArray& appended)
 {
     const QString name = file.fileName();
     if (!file.isOpen())
@@ -71,6 +72,11 @@ RecordRewriter::Result RecordRewriter::rewrite(PaletteFile& file, std::int32_t c
             return failure(writer.errorString());
         if (whole < wanted)
             break; // the file is shorter than it was counted
+    }
+    if (!appended.isEmpty()) {
+        if (!writer.write(appended))
+            return failure(writer.errorString());
+        written += std::int32_t(appended.size() / ColorRecord::kSize);
     }
 
     // Let go of the old file before replacing it: some systems cannot

@@ -2,6 +2,7 @@
 
 #include "ColorRecord.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -32,7 +33,9 @@ public:
     // Asks `keep` about records 1..count of the open, writable `file`, in
     // order, and copies the kept ones byte for byte, damaged ones included.
     // Anything past record `count`, such as a partial record, is dropped.
-    static Result rewrite(PaletteFile& file, std::int32_t count, const KeepPredicate& keep);
+    // `appended`, whole records, follows the kept ones (an import).
+    static Result rewrite(PaletteFile& file, std::int32_t count, const KeepPredicate& keep,
+                          const QByteArray& appended = {});
 };
 
 } // namespace tintaro

@@ -26,6 +26,13 @@ ColorSetRecord ColorSetRecord::fromBytes(QByteArrayView bytes)
     return record;
 }
 
+ColorSetRecord ColorSetRecord::readAt(QFile& file, int position)
+{
+    if (file.isOpen() && file.seek(qint64(position) * kSize))
+        return fromBytes(file.read(kSize));
+    return ColorSetRecord();
+}
+
 QByteArray ColorSetRecord::bytes() const
 {
     return QByteArray(m_bytes.data(), kSize);

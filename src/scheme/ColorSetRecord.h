@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFile>
 
 #include <array>
 #include <optional>
@@ -40,6 +41,9 @@ public:
     // Takes the first 36 bytes; bytes missing at the end stay blank, so that
     // a record cut short gives only its whole fields.
     static ColorSetRecord fromBytes(QByteArrayView bytes);
+    // Record `position` (0-based) of an open colour file; a file that is not
+    // open, or ends before it, gives what fromBytes gives for what is there.
+    static ColorSetRecord readAt(QFile& file, int position);
 
     QByteArray bytes() const;
 
