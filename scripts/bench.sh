@@ -167,6 +167,7 @@ picking_figures()
 }
 picking_figures 1920x1080 start_hd move_hd pick_hd mem_hd ratio_hd
 move_checked_hd=$(picking_part 1920x1080 | sed -n -E 's/^\(b2\) .*: median ([0-9.]+) ms.*/\1/p' | head -n 1)
+move_detailed_hd=$(picking_part 1920x1080 | sed -n -E 's/^\(b3\) .*: median ([0-9.]+) ms.*/\1/p' | head -n 1)
 picking_figures 3840x2160 start_4k move_4k pick_4k mem_4k ratio_4k
 picking_log=$results/picking_openbox.log
 picking_figures 1920x1080 start_openbox move_openbox pick_openbox mem_openbox ratio_openbox
@@ -250,6 +251,7 @@ row "contrast table worked out anew on a colour change" "$contrast_table_ms" ms 
 row "nearest passing colour (mean of six hard cases)" "$nearest_ms" ms 1
 row "tintaro --check-set all over 10,000 sets, whole process (median of 5)" "$check_all_ms" ms 1000
 row "pointer movement with the contrast check open, 1920x1080 (median)" "$move_checked_hd" ms 0.1
+row "pointer movement with the contrast check and colour details open, 1920x1080 (median)" "$move_detailed_hd" ms 0.1
 row "every CSS form of one colour" "$forms_ms" ms 0.02
 row "nearest named colour" "$name_ms" ms 0.01
 row "a 100,000-colour GIMP palette read" "$import_ms" ms 1000

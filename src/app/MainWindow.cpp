@@ -3,7 +3,9 @@
 #include "AboutBox.h"
 #include "Artwork.h"
 #include "CodeView.h"
+#include "ColorDetailsWindow.h"
 #include "ContrastWindow.h"
+#include "ExportDialog.h"
 #include "FocusWatcher.h"
 #include "Fonts.h"
 #include "MessageBoxes.h"
@@ -14,6 +16,7 @@
 #include "WindowPlacement.h"
 
 #include "ColorReadout.h"
+#include "PaletteImport.h"
 #include "PickNotice.h"
 #include "PickSession.h"
 #include "PickWindow.h"
@@ -117,8 +120,15 @@ MainWindow::MainWindow(const QStringList& setNames, QWidget* parent)
         connect(label, &QWidget::customContextMenuRequested, this,
                 [this, label](QPoint at) { samplePage_ContextMenu(label->mapToGlobal(at)); });
     }
-    auto* contrastKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_K), this);
-    connect(contrastKey, &QShortcut::activated, this, &MainWindow::openContrastCheck);
+    connect(m_ui.lblcolor, &SwatchLabel::doubleClicked, this, &MainWindow::openColorDetails);
+    const std::pair<Qt::Key, void (MainWindow::*)()> keys[] = {
+        {Qt::Key_K, &MainWindow::openContrastCheck},
+        {Qt::Key_D, &MainWindow::openColorDetails},
+        {Qt::Key_E, &MainWindow::openExport},
+        {Qt::Key_I, &MainWindow::importColours}};
+    for (const auto& [key, slot] : keys)
+        connect(new QShortcut(QKeySequence(Qt::CTRL | key), this), &QShortcut::activated, this,
+                slot);
 }
 
 MainWindow::~MainWindow()
@@ -322,8 +332,9 @@ void MainWindow::cmdstart_Click()
         if (m_notice)
             m_notice->hide();
         MakeTopmost(this);
-        if (m_contrast && m_contrast->isVisible())
-            MakeTopmost(m_contrast);
+        for (QWidget* tool : toolWindows())
+            if (tool->isVisible())
+                MakeTopmost(tool);
         // Where it cannot stay above the picking windows, they keep the
         // focus: the keys go to the screen they act on.
         if (m_grabber->traits().keepsMainWindowOnTop)
@@ -343,12 +354,14 @@ void MainWindow::cmdstart_Click()
     PickSession::LoadSteps steps;
     steps.grabber = m_grabber.get();
     steps.delaySeconds = m_pickDelaySeconds;
-    // The contrast check stays out of the image, as this window does, and
-    // comes back with it, to follow the pointer's colours.
+    // The contrast check and the details stay out of the image, as this
+    // window does, and come back with it, to follow the pointer's colours.
     steps.hideMainWindow = [this] {
-        m_contrastHidden = m_contrast && m_contrast->isVisible();
-        if (m_contrastHidden)
-            m_contrast->hide();
+        for (QWidget* tool : toolWindows())
+            if (tool->isVisible()) {
+                tool->hide();
+                m_hiddenTools.push_back(tool);
+            }
         hide();
     };
     steps.showMainWindow = [this](bool overImage) {
@@ -357,11 +370,11 @@ void MainWindow::cmdstart_Click()
         m_grabber->beforeOwnerShown(windowHandle());
         show();
         m_grabber->keepOwnerAbove(windowHandle(), overImage);
-        if (std::exchange(m_contrastHidden, false)) {
+        for (QWidget* tool : std::exchange(m_hiddenTools, {})) {
             // Without the focus: the keys belong to the session.
-            m_contrast->setAttribute(Qt::WA_ShowWithoutActivating);
-            m_contrast->show();
-            m_contrast->setAttribute(Qt::WA_ShowWithoutActivating, false);
+            tool->setAttribute(Qt::WA_ShowWithoutActivating);
+            tool->show();
+            tool->setAttribute(Qt::WA_ShowWithoutActivating, false);
         }
     };
     steps.clearClipboard = [] { QGuiApplication::clipboard()->clear(); };
@@ -396,8 +409,8 @@ void MainWindow::unloadPickWindow()
     qApp->removeEventFilter(this);
     if (m_notice)
         m_notice->hide();
-    if (std::exchange(m_contrastHidden, false))
-        m_contrast->show(); // a session stopped before it showed this window again
+    for (QWidget* tool : std::exchange(m_hiddenTools, {}))
+        tool->show(); // a session stopped before it showed this window again
     if (!m_pickSession)
         return;
     m_pickSession->disconnect(this);
@@ -427,8 +440,7 @@ void MainWindow::pickWindow_MouseMove(ColorValue color)
 {
     m_state.PointerColor = color;
     clearSelection();
-    showReadout(color);
-    m_ui.lblcolor->setBackColor(toQColor(color));
+    showCurrentColor(color);
     ApplyColorToTarget(color);
 }
 
@@ -522,8 +534,7 @@ void MainWindow::lblcor_MouseUp(short index, short button)
 
     const SwatchLabel* swatch = m_ui.lblcor[std::size_t(index)];
     const ColorValue c = fromQColor(swatch->backColor());
-    m_ui.lblcolor->setBackColor(toQColor(c));
-    showReadout(c);
+    showCurrentColor(c);
     ApplyColorToTarget(c);
     if (button == 2) {
         relabelCopyEntries();
@@ -735,10 +746,24 @@ void MainWindow::samplePage_ContextMenu(const QPoint& globalPos)
     if (!m_samplePageMenu) {
         m_samplePageMenu = new QMenu(this);
         m_samplePageMenu->setObjectName(QStringLiteral("mnuSamplePage"));
-        QAction* check = m_samplePageMenu->addAction(QStringLiteral("Contrast check..."));
-        check->setObjectName(QStringLiteral("mnucontrast"));
-        check->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
-        connect(check, &QAction::triggered, this, &MainWindow::openContrastCheck);
+        const struct
+        {
+            const char* name;
+            const char* text;
+            Qt::Key key;
+            void (MainWindow::*slot)();
+        } entries[] = {
+            {"mnucontrast", "Contrast check...", Qt::Key_K, &MainWindow::openContrastCheck},
+            {"mnudetails", "Colour details...", Qt::Key_D, &MainWindow::openColorDetails},
+            {"mnuexport", "Export colours...", Qt::Key_E, &MainWindow::openExport},
+            {"mnuimport", "Import colours...", Qt::Key_I, &MainWindow::importColours}};
+        for (const auto& entry : entries) {
+            QAction* action = m_samplePageMenu->addAction(QString::fromLatin1(entry.text));
+            action->setObjectName(QString::fromLatin1(entry.name));
+            // Shown as a hint; the window's own shortcuts do the work.
+            action->setShortcut(QKeySequence(Qt::CTRL | entry.key));
+            connect(action, &QAction::triggered, this, entry.slot);
+        }
     }
     m_samplePageMenu->popup(globalPos);
 }
@@ -756,12 +781,77 @@ void MainWindow::openContrastCheck()
     m_contrast->activateWindow();
 }
 
+void MainWindow::openColorDetails()
+{
+    if (!m_details) {
+        m_details = new ColorDetailsWindow(this);
+        connect(m_details, &ColorDetailsWindow::copyRequested, this, &MainWindow::copyText);
+        placeBeside(m_details, this);
+    }
+    m_details->setColor(fromQColor(m_ui.lblcolor->backColor()));
+    m_details->show();
+    MakeTopmost(m_details);
+    m_details->activateWindow();
+}
+
+void MainWindow::openExport()
+{
+    cmdstop_Click();
+    ExportDialog dialog(this);
+    MakeTopmost(&dialog);
+    centreOnOwner(&dialog, this);
+    dialog.exec();
+}
+
+void MainWindow::importColours()
+{
+    cmdstop_Click();
+    const std::optional<QString> path = MessageBoxes::fileName(
+        this, MessageBoxes::FileRole::Open, QStringLiteral("Import colours"), QDir::homePath(),
+        QStringLiteral("Palettes (*.gpl *.ase);;All files (*)"));
+    if (!path)
+        return;
+    const ImportResult read = PaletteImport::importPaletteFile(*path);
+    if (!read.ok) {
+        MessageBoxes::warning(this, read.error + QStringLiteral("\n\nNo colour was imported."));
+        return;
+    }
+    if (read.colors.empty()) {
+        MessageBoxes::warning(this, QStringLiteral("\"%1\" holds no colours: nothing was imported.")
+                                        .arg(QDir::toNativeSeparators(*path)));
+        return;
+    }
+    // They join the user's colours, which the grid then shows.
+    if (!m_ui.optuser->isChecked()) {
+        m_ui.optuser->setChecked(true);
+        optuser_Click();
+    }
+    QByteArray appended;
+    appended.reserve(qsizetype(read.colors.size()) * ColorRecord::kSize);
+    for (const ColorValue c : read.colors) {
+        const ColorRecord record = ColorRecord::fromColor(c);
+        appended.append(record.bytes.data(), ColorRecord::kSize);
+    }
+    const RecordRewriter::Result result = RecordRewriter::rewrite(
+        m_paletteFile, m_state.UserColorCount,
+        [](std::int32_t, const ColorRecord&) { return true; }, appended);
+    if (!result.ok) {
+        MessageBoxes::warning(
+            this, QStringLiteral("The colours could not be imported.\n\n%1").arg(result.error));
+        FillPalette(m_state.UserPagePos);
+        return;
+    }
+    m_state.grown(result.written);
+    FillPalette(m_state.UserPagePos);
+    syncPaletteButtons();
+    clearSelection();
+}
+
 // A passing colour chosen in the contrast check reaches its element as a
 // swatch's colour reaches the target: it becomes the current colour too.
 void MainWindow::useProposal(SchemeCheck::Element element, ColorValue color)
 {
-    m_ui.lblcolor->setBackColor(toQColor(color));
-    showReadout(color);
+    showCurrentColor(color);
     clearSelection();
     setSchemeColor(element, color);
 }
@@ -789,9 +879,26 @@ void MainWindow::targetOption_Click()
 
 void MainWindow::showElementColor(const QColor& color)
 {
-    m_ui.lblcolor->setBackColor(color);
-    showReadout(fromQColor(m_ui.lblcolor->backColor()));
+    showCurrentColor(fromQColor(color));
     clearSelection();
+}
+
+// The large swatch, the readout and the details show the current colour.
+void MainWindow::showCurrentColor(ColorValue c)
+{
+    m_ui.lblcolor->setBackColor(toQColor(c));
+    showReadout(c);
+    if (m_details)
+        m_details->setColor(c);
+}
+
+std::vector<QWidget*> MainWindow::toolWindows() const
+{
+    std::vector<QWidget*> tools;
+    for (QWidget* tool : {static_cast<QWidget*>(m_contrast), static_cast<QWidget*>(m_details)})
+        if (tool)
+            tools.push_back(tool);
+    return tools;
 }
 
 void MainWindow::lbltext_Click()

@@ -13,15 +13,16 @@
 #include <QWidget>
 
 #include <array>
-
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QMenu;
 class QRadioButton;
 
 namespace tintaro {
 
+class ColorDetailsWindow;
 class ContrastWindow;
 class PickNotice;
 class PickSession;
@@ -88,6 +89,8 @@ public:
     // once it was asked for.
     ContrastWindow* contrastWindow() const { return m_contrast; }
     QMenu* samplePageMenu() const { return m_samplePageMenu; }
+    // "Colour details", once opened.
+    ColorDetailsWindow* detailsWindow() const { return m_details; }
 
 public Q_SLOTS:
     void cmdmin_Click();
@@ -136,6 +139,15 @@ public Q_SLOTS:
     // Opens "Contrast check" (the sample page's menu, Ctrl+K), or brings
     // it to the front.
     void openContrastCheck();
+    // Opens "Colour details" (a double click on the current colour, Ctrl+D),
+    // or brings it to the front.
+    void openColorDetails();
+    // "Export colours" (Ctrl+E) and the import of a palette file into the
+    // user's colours (Ctrl+I); both from the sample page's menu too. Each
+    // ends a picking session first: its file chooser must not open beneath
+    // the frozen screen.
+    void openExport();
+    void importColours();
 
 Q_SIGNALS:
     // Sent as the window unloads, before the palette file closes.
@@ -170,6 +182,8 @@ private:
     void copyText(const QString& text);
     QString hexDigits() const;
     void showElementColor(const QColor& color);
+    void showCurrentColor(ColorValue c);
+    std::vector<QWidget*> toolWindows() const;
     void setSchemeBackground(const QColor& color);
     void setSchemeColor(ColorSetRecord::Field element, ColorValue c);
     void schemeChanged();
@@ -198,7 +212,9 @@ private:
     // The contrast check, made on first use.
     ContrastWindow* m_contrast = nullptr;
     QMenu* m_samplePageMenu = nullptr;
-    bool m_contrastHidden = false; // hidden while the screen's image is taken
+    ColorDetailsWindow* m_details = nullptr;
+    // The contrast check and the details, hidden while the screen's image is taken.
+    std::vector<QWidget*> m_hiddenTools;
     std::array<bool, ColorSetRecord::kFieldCount> m_schemeUnknown{};
 };
 

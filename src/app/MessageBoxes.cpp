@@ -1,6 +1,9 @@
 #include "MessageBoxes.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
+#include <QRegularExpression>
 
 namespace tintaro {
 namespace {
@@ -9,6 +12,7 @@ struct TestHooks
 {
     std::optional<QMessageBox::StandardButton> nextAnswer;
     std::optional<std::optional<QString>> nextInput;
+    std::optional<std::optional<QString>> nextFileName;
     QStringList shown;
 };
 
@@ -73,6 +77,41 @@ std::optional<QString> MessageBoxes::inputText(QWidget* parent, const QString& p
     return dialog.textValue();
 }
 
+std::optional<QString> MessageBoxes::fileName(QWidget* parent, FileRole role, const QString& title,
+                                              const QString& suggested, const QString& filter)
+{
+    TestHooks& h = hooks();
+    if (h.nextFileName) {
+        const std::optional<QString> answer = *h.nextFileName;
+        h.nextFileName.reset();
+        h.shown.append(role == FileRole::Save
+                           ? title + QStringLiteral(": ") + QFileInfo(suggested).fileName()
+                           : title);
+        return answer;
+    }
+    QFileDialog dialog(parent, title, suggested, filter);
+    const bool save = role == FileRole::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (save) {
+        dialog.selectFile(suggested);
+        // A name typed without an ending gets the format's.
+        static const QRegularExpression ending(QStringLiteral("\\(\\*\\.([^ )]+)\\)"));
+        const QRegularExpressionMatch match = ending.match(filter);
+        if (match.hasMatch())
+            dialog.setDefaultSuffix(match.captured(1));
+    }
+    dialog.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+void MessageBoxes::setNextFileName(std::optional<QString> answer)
+{
+    hooks().nextFileName.emplace(std::move(answer));
+}
+
 void MessageBoxes::setNextInput(std::optional<QString> answer)
 {
     hooks().nextInput.emplace(std::move(answer)); // armed, even with Cancel
@@ -83,8 +122,14 @@ void MessageBoxes::setNextAnswer(QMessageBox::StandardButton answer)
     hooks().nextAnswer = answer;
 }
 
-QStringList MessageBoxes::shownTexts() { return hooks().shown; }
+QStringList MessageBoxes::shownTexts()
+{
+    return hooks().shown;
+}
 
-void MessageBoxes::clearShownTexts() { hooks().shown.clear(); }
+void MessageBoxes::clearShownTexts()
+{
+    hooks().shown.clear();
+}
 
 } // namespace tintaro

@@ -26,11 +26,24 @@ public:
     static std::optional<QString> inputText(QWidget* parent, const QString& prompt,
                                             const QString& title, const QString& defaultText);
 
+    // A file chooser, on top like the boxes: where to save (`suggested`
+    // offered) or what to open; nothing when the user cancels.
+    enum class FileRole
+    {
+        Save,
+        Open
+    };
+    static std::optional<QString> fileName(QWidget* parent, FileRole role, const QString& title,
+                                           const QString& suggested, const QString& filter);
+
     // Test hooks: the next box returns `answer` at once without showing.
     static void setNextAnswer(QMessageBox::StandardButton answer);
     // The next prompt returns `answer` at once (nothing: Cancel); its prompt
     // counts as shown.
     static void setNextInput(std::optional<QString> answer);
+    // The next file chooser returns `answer` (nothing: Cancel); its title
+    // and the name it offered count as shown.
+    static void setNextFileName(std::optional<QString> answer);
     static QStringList shownTexts();
     static void clearShownTexts();
 

@@ -50,7 +50,10 @@ void SwatchLabel::setForeColor(const QColor& color)
     setPalette(pal);
 }
 
-QColor SwatchLabel::foreColor() const { return palette().color(QPalette::WindowText); }
+QColor SwatchLabel::foreColor() const
+{
+    return palette().color(QPalette::WindowText);
+}
 
 void SwatchLabel::mousePressEvent(QMouseEvent* event)
 {
@@ -65,9 +68,19 @@ void SwatchLabel::mouseReleaseEvent(QMouseEvent* event)
     m_pressed = event->buttons() != Qt::NoButton;
     if (button != 0)
         Q_EMIT mouseUp(button);
-    if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    if (wasPressed && event->button() == Qt::LeftButton &&
+        rect().contains(event->position().toPoint()))
         Q_EMIT clicked();
     event->accept();
+}
+
+// The second press of a double click is still a press: the release after it
+// reports as every release does.
+void SwatchLabel::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    mousePressEvent(event);
+    if (event->button() == Qt::LeftButton)
+        Q_EMIT doubleClicked();
 }
 
 } // namespace tintaro

@@ -24,11 +24,13 @@ public:
 Q_SIGNALS:
     void mouseUp(short button);
     void clicked();
+    void doubleClicked(); // with the left button
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     QColor m_backColor; // none: transparent

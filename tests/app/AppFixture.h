@@ -1,7 +1,9 @@
 #pragma once
 
+#include "ColorDetailsWindow.h"
 #include "Contrast.h"
 #include "ContrastWindow.h"
+#include "ExportDialog.h"
 #include "FakeScreenGrabber.h"
 #include "MainWindow.h"
 #include "MessageBoxes.h"
@@ -14,6 +16,7 @@
 #include "TestFiles.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -142,8 +145,11 @@ public:
     // squeeze, key:<keys>, esc, noimage, hold, refuse:<why>, answer, corner, back, picker,
     // colour:<RRGGBB, - for a closed picker, !why for a failure> (picking); set:N, list:<key>,
     // tab:<name>, space:<name> (sets); ok, cancel, in:<text> ('_' a blank, - cancels) answer the
-    // next box; ro:<file or .>; any other word clicks the control of that name. An unanswered
-    // name prompt is accepted as offered.
+    // next box; ro:<file or .>; contrast, page:<entry> (the sample page's menu); details (a
+    // double click on the current colour), copyform:N; export:<user|websafe|sets>/<newest|
+    // oldest>/<format key>/<file, - cancels>[/menu] (by Ctrl+E or the menu), import:<sample
+    // file, - cancels>[/menu] (Ctrl+I or the menu); any other word clicks the control of that name.
+    // An unanswered name prompt is accepted as offered.
     void run(const QString& script)
     {
         for (const QString& step : script.split(' ', Qt::SkipEmptyParts)) {
@@ -163,8 +169,19 @@ public:
                                   std::array{Qt::LeftButton, Qt::RightButton,
                                              Qt::MiddleButton}[QString("LRM").indexOf(step)],
                                   {}, (m_pointer - QPointF(pick()->position())).toPoint());
-            else if (step == "contrast") // the sample page's own menu, its one entry
-                contrastFromMenu();
+            else if (step == "contrast")
+                fromPageMenu("mnucontrast");
+            else if (step.startsWith("page:"))
+                fromPageMenu(arg);
+            else if (step == "details")
+                QTest::mouseDClick(ui().lblcolor, Qt::LeftButton, {},
+                                   ui().lblcolor->rect().center());
+            else if (step.startsWith("copyform:"))
+                click(w().detailsWindow()->findChild<QPushButton*>("cmdcopy" + arg));
+            else if (step.startsWith("export:"))
+                exportAs(arg.split('/'));
+            else if (step.startsWith("import:"))
+                importFrom(arg);
             else if (step.startsWith("use:"))
                 click(w().contrastWindow()->findChild<QPushButton*>("cmduse" + arg));
             else if (step.startsWith("mid:"))
@@ -229,16 +246,63 @@ public:
         TestFiles::setReadOnly(path("."), false);
     }
 
-    void contrastFromMenu()
+    // The sample page's own menu, by a right click on the page.
+    void fromPageMenu(const QString& entry)
     {
         QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5),
                                     ui().lbldisplay->mapToGlobal(QPoint(5, 5)));
         QCoreApplication::sendEvent(ui().lbldisplay, &menuEvent);
         QMenu* menu = w().samplePageMenu();
         QVERIFY(menu && menu->isVisible());
-        QCOMPARE(menu->actions().size(), 1);
-        menu->actions().constFirst()->trigger();
+        QAction* action = menu->findChild<QAction*>(entry);
+        QVERIFY(action && menu->actions().contains(action));
         menu->close();
+        action->trigger();
+    }
+
+    // "Export colours": the choices made, a file name given (or the chooser
+    // cancelled), Export pressed; a dialog left open is noted and closed.
+    void exportAs(const QStringList& how)
+    {
+        m_dialog = "not opened";
+        QTimer::singleShot(0, &w(), [this, how] {
+            auto* d = qobject_cast<ExportDialog*>(QApplication::activeModalWidget());
+            if (!d)
+                return;
+            const QString source = "optexp" + how.value(0);
+            const auto format = PaletteExport::exportFormatFromKey(how.value(2));
+            d->findChild<QRadioButton*>(source)->click();
+            d->findChild<QRadioButton*>("opt" + how.value(1))->click();
+            d->findChild<QComboBox*>("cboformat")->setCurrentIndex(format ? int(*format) : -1);
+            m_exported = how.value(3) == "-" ? QString() : path(how.value(3));
+            MessageBoxes::setNextFileName(m_exported.isEmpty() ? std::nullopt
+                                                               : std::optional(m_exported));
+            click(d->findChild<QPushButton*>("cmdexport"));
+            m_dialog = d->isVisible() ? "open" : "closed";
+            d->close();
+        });
+        if (how.value(4) == "menu")
+            fromPageMenu("mnuexport");
+        else
+            QTest::keyClick(ui().cmdstart, Qt::Key_E, Qt::ControlModifier);
+    }
+
+    // Palette files for the import: named by what they hold.
+    void importFrom(const QString& how)
+    {
+        const QString sample = how.section('/', 0, 0);
+        const QMap<QString, QByteArray> samples{
+            {"good.gpl", "GIMP Palette\nName: Brand\n#\n255   0   0\tRed\n  0 128 255 Sky\n"},
+            {"bad.gpl", "GIMP Palette\n255 0 0\n300 0 0\n"},
+            {"empty.gpl", "GIMP Palette\nName: None yet\n"},
+            {"notes.txt", "255 0 0\n"}};
+        if (samples.contains(sample))
+            TestFiles::write(path(sample), samples[sample]);
+        MessageBoxes::setNextFileName(sample == "-" ? std::nullopt : std::optional(path(sample)));
+        if (how.endsWith("/menu"))
+            fromPageMenu("mnuimport");
+        else
+            QTest::keyClick(ui().cmdstart, Qt::Key_I, Qt::ControlModifier);
     }
 
     // The picking window made 32 pixels shorter once painted, as a desktop
@@ -335,6 +399,19 @@ public:
              }},
             {"notes", [&] { return w().contrastWindow()->lines().mid(7).join('|'); }},
             {"prompt", [&] { return m_prompt; }},
+            // Colour details: every form shown, or "closed".
+            {"forms",
+             [&] {
+                 const ColorDetailsWindow* d = w().detailsWindow();
+                 return d && d->isVisible() ? d->texts().join('|') : QString("closed");
+             }},
+            // The last export: the dialog after Export, and the file it wrote.
+            {"dialog", [&] { return m_dialog; }},
+            {"exported",
+             [&] {
+                 return QFile::exists(m_exported) ? QString::fromUtf8(TestFiles::read(m_exported))
+                                                  : QString("<none>");
+             }},
         };
         const auto f = facts.find(name);
         return f != facts.end() ? f->second() : "no such fact: " + name;
@@ -345,7 +422,7 @@ public:
     void checkInvariants()
     {
         QCOMPARE(w().state().UserColorCount, int(file().size() / 6));
-        QVERIFY(QDir(path(".")).entryList({"*.tmp"}).isEmpty());
+        QVERIFY(QDir(path(".")).entryList({"*.tmp", "*.partial"}).isEmpty());
         // The notice: as wide as the window, on the screen, right below it or
         // right above it, unless the screen is too small for both.
         if (const auto* notice = w().findChild<QLabel*>("lblnotice");
@@ -447,5 +524,5 @@ private:
     QPointF m_pointer;
     QTimer m_catcher;
     QStringList m_caught, m_urls;
-    QString m_menu, m_prompt;
+    QString m_menu, m_prompt, m_dialog, m_exported;
 };

@@ -20,6 +20,16 @@ const QList<QByteArray> kRecords{
     "000000FFFFFF000000000000000000000000", "FFFFFF663300FFCC0099FFCC66CCFF3399FF",
     "E0F0E0224411AACC88779944CCEEAA00FF00", "0000801A2B3C4D5E6F7A8B9C0D1E2FABCDEF"};
 
+// The colours of set records as "#RRGGBB", field after field.
+QStringList setColours(const QList<QByteArray>& records)
+{
+    QStringList colours;
+    for (const QByteArray& r : records)
+        for (int f = 0; f < 36; f += 6)
+            colours << "#" + r.mid(f + 4, 2) + r.mid(f + 2, 2) + r.mid(f, 2);
+    return colours;
+}
+
 QByteArray namesFile(const QStringList& names)
 {
     QByteArray out;
@@ -55,6 +65,35 @@ QMap<QString, QByteArray> filesFor(const QString& setup)
 class TestMainWindow : public QObject
 {
     Q_OBJECT
+
+    static QStringList cutCaptions(const QWidget* root)
+    {
+        QStringList wrong;
+        for (const QWidget* w : root->findChildren<QWidget*>()) {
+            const QStyle* s = w->style();
+            int inset = 0; // the width the control keeps from its caption
+            if (is<QPushButton>(w))
+                inset = s->pixelMetric(QStyle::PM_ButtonMargin, nullptr, w);
+            else if (is<QRadioButton>(w))
+                inset = s->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) +
+                        s->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w);
+            else if (is<QLineEdit>(w))
+                inset = 4; // showing white, the widest text of each box
+            else if (is<QLabel>(w))
+                inset = qMax(0, -w->x()); // cut by the window's edge
+            else
+                continue;
+            const QString text = w->property("text").toString();
+            const QFontMetrics fm(w->font());
+            const int room = w->width() - inset;
+            const QRect wrapped = fm.boundingRect(QRect(0, 0, room, 999), Qt::TextWordWrap, text);
+            if (is<QLabel>(w) && qobject_cast<const QLabel*>(w)->wordWrap()
+                    ? wrapped.height() > w->height() + 2
+                    : fm.horizontalAdvance(text) > room || fm.height() > w->height() + 2)
+                wrong << w->objectName() + " cut";
+        }
+        return wrong;
+    }
 
 private Q_SLOTS:
     void init() { MessageBoxes::clearShownTexts(); }
@@ -93,30 +132,16 @@ private Q_SLOTS:
     void layout()
     {
         Program p;
-        QStringList wrong;
-        for (const QWidget* w : p.w().findChildren<QWidget*>()) {
-            const QStyle* s = w->style();
-            int inset = 0; // the width the control keeps from its caption
-            if (is<QPushButton>(w))
-                inset = s->pixelMetric(QStyle::PM_ButtonMargin, nullptr, w);
-            else if (is<QRadioButton>(w))
-                inset = s->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, nullptr, w) +
-                        s->pixelMetric(QStyle::PM_RadioButtonLabelSpacing, nullptr, w);
-            else if (is<QLineEdit>(w))
-                inset = 4; // showing white, the widest text of each box
-            else if (is<QLabel>(w))
-                inset = qMax(0, -w->x()); // cut by the window's edge
-            else
-                continue;
-            const QString text = w->property("text").toString();
-            const QFontMetrics fm(w->font());
-            const int room = w->width() - inset;
-            const QRect wrapped = fm.boundingRect(QRect(0, 0, room, 999), Qt::TextWordWrap, text);
-            if (is<QLabel>(w) && qobject_cast<const QLabel*>(w)->wordWrap()
-                    ? wrapped.height() > w->height() + 2
-                    : fm.horizontalAdvance(text) > room || fm.height() > w->height() + 2)
-                wrong << w->objectName() + " cut";
-        }
+        QStringList wrong = cutCaptions(&p.w());
+        p.run("details contrast");
+        wrong += cutCaptions(p.w().detailsWindow());
+        QTimer::singleShot(0, &p.w(), [&] {
+            QWidget* d = QApplication::activeModalWidget();
+            wrong += d ? cutCaptions(d) : QStringList{"no export dialog"};
+            if (d)
+                d->close();
+        });
+        QTest::keyClick(p.ui().cmdstart, Qt::Key_E, Qt::ControlModifier);
         QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(", ")));
     }
 
@@ -341,6 +366,85 @@ private Q_SLOTS:
         row("contrast: back after a session stopped while its image was awaited", "", "",
             "contrast hold cmdstart key:Escape",
             "ratios=21.00 21.00 21.00 21.00 21.00 1.00 1.00; picking=0");
+        // Colour details: every form of the current colour, live; Copy takes a form's text.
+        const QString whiteForms =
+            "#FFFFFF|#FFF|rgb(255 255 255)|rgb(255, 255, 255)|hsl(0 0% 100%)|"
+            "hwb(0 100% 0%)|lab(100 0 0)|lch(100 0 0)|oklab(1 0 0)|oklch(1 0 0)|"
+            "color(srgb 1 1 1)|white";
+        const QString navy = "#112233|#123|rgb(17 34 51)|rgb(17, 34, 51)|hsl(210 50% 13.3%)|"
+                             "hwb(210 6.7% 80%)|lab(12.4 -2.5 -13.6)|lch(12.4 13.8 259.5)|"
+                             "oklab(0.246 -0.014 -0.037)|oklch(0.246 0.04 249.7)|"
+                             "color(srgb 0.067 0.133 0.2)|~midnightblue (ΔE 0.116 in OKLab)";
+        row("details: a double click on the current colour, an exact name", "80FFCC", "", "details",
+            "forms=" + whiteForms);
+        row("details: Ctrl+D; follows a swatch click; no short hex", "80FFCC112233", "",
+            "key:Ctrl+D 1 copyform:0",
+            "forms=#80FFCC||rgb(128 255 204)|rgb(128, 255, 204)|hsl(156 100% 75%)|"
+            "hwb(156 50% 0%)|lab(91.8 -45.9 13.1)|lch(91.8 47.7 164.1)|"
+            "oklab(0.913 -0.131 0.035)|oklch(0.913 0.135 165)|"
+            "color(srgb 0.5 1 0.8)|~aquamarine (ΔE 0.011 in OKLab); clip=#80FFCC");
+        row("details: the nearest name copied without its distance", "112233", "",
+            "details 0 copyform:11", "forms=" + navy + "; clip=midnightblue");
+        row("details: follows picking and comes back after the image, with the contrast check", "",
+            "", QString("details contrast cmdstart ") + "17,34",
+            "forms=#112200|#120|rgb(17 34 0)|rgb(17, 34, 0)|hsl(90 100% 6.7%)|hwb(90 0% 86.7%)|"
+            "lab(11 -13 16)|lch(11.1 20.6 129)|oklab(0.228 -0.042 0.047)|"
+            "oklch(0.228 0.063 131.6)|color(srgb 0.067 0.133 0)|~darkslategray (ΔE 0.184 in "
+            "OKLab); ratios=21.00 21.00 21.00 21.00 21.00 1.00 1.00; picking=1");
+        // Export: the dialog's choices reach the file; it closes once written.
+        const auto lines = [](const QStringList& l) { return l.join('\n') + '\n'; };
+        const QByteArray rgb = "FF000000FF000000FF";
+        row("export: my colours newest first, as the palette shows them", rgb, "",
+            "export:user/newest/hex/out.txt",
+            "exported=" + lines({"#0000FF", "#00FF00", "#FF0000"}) +
+                "; dialog=closed; shown=" + "Export colours: my-colours.txt");
+        row("export: my colours in file order, from the page's menu while picking", rgb, "",
+            "cmdstart export:user/oldest/hex/out.txt/menu",
+            "exported=" + lines({"#FF0000", "#00FF00", "#0000FF"}) + "; picking=0");
+        row("export: the web-safe colours as a GIMP palette", rgb, "websafe:2",
+            "export:websafe/oldest/gpl/web.gpl",
+            "exported=GIMP Palette\nName: web-safe\nColumns: 18\n#\n# web-safe\n 16   0   "
+            "0\tcolor-1\n"
+            " 16   0   1\tcolor-2\n; shown=Export colours: web-safe-colours.gpl");
+        row("export: the saved sets, a colour a field", "", "sets",
+            "export:sets/newest/hex/sets.txt",
+            "exported=" + lines(setColours(kRecords)) + "; shown=Export colours: colour-sets.txt");
+        row("export: cancelled: no file, the dialog stays", rgb, "", "export:user/newest/css/-",
+            "exported=<none>; dialog=open");
+        row("export: a damaged colour: named, no file", "FF0000zzzzzz", "",
+            "export:user/newest/hex/out.txt",
+            "exported=<none>; dialog=open; shown=Export colours: my-colours.txt|The colours could "
+            "not be exported: record 2 of \"mycolor.rgb\" is not a colour.");
+        row("export: a read-only folder: its reason, no file", rgb, "",
+            "ro:. export:user/newest/scss/out.scss",
+            "exported=<none>; dialog=open; shown=Export colours: my-colours.scss|Cannot export to "
+            "\"<dir>/out.scss\": cannot create the temporary file \"<dir>/out.scss.partial\": "
+            "Permission denied");
+        // Import: a palette file's colours join the user's, oldest first, whole or not at all.
+        row("import: a GIMP palette after the user's colours, the newest page shown", records(150),
+            "", "> import:good.gpl",
+            file(records(150) + "FF00000080FF") +
+                "; top=152; usable=> Clean; shown=Import colours");
+        row("import: from the web-safe palette: the user's colours shown", "112233", "",
+            "w import:good.gpl", file("112233FF00000080FF") + "; top=3; usable=Clean");
+        row("import: while picking, from the page's menu: the session ends", "", "",
+            "cmdstart import:good.gpl/menu", "picking=0; file=FF00000080FF; shown=Import colours");
+        row("import: cancelled", "112233", "", "import:-",
+            file("112233") + "; shown=Import colours");
+        const QString none = "; shown=Import colours|Cannot import \"<dir>/%1\": %2";
+        row("import: a bad line names it; nothing imported", "112233", "", "import:bad.gpl",
+            file("112233") + none.arg("bad.gpl", "line 3: 300 is more than 255, the most a colour "
+                                                 "level can be.\n\nNo colour was imported."));
+        row("import: a file of another kind", "112233", "", "import:notes.txt",
+            file("112233") + none.arg("notes.txt", "it is neither a GIMP palette nor an Adobe "
+                                                   "Swatch Exchange file.\n\nNo colour was "
+                                                   "imported."));
+        row("import: a palette without colours", "112233", "", "import:empty.gpl",
+            file("112233") + "; shown=Import colours|\"<dir>/empty.gpl\" holds no colours: nothing "
+                             "was imported.");
+        row("import: a read-only user file", "112233", "", "ro:mycolor.rgb import:good.gpl",
+            file("112233") + "; shown=Import colours|The colours could not be imported.\n\n"
+                             "\"mycolor.rgb\" is read-only, so it cannot be changed.");
         const QString save = "set:2 optbg 0 ";
         const QByteArray saved = "E0F0E0CCFF80AACC88779944CCEEAA00FF00";
         const QString ask = "Please input a name:";
