@@ -36,11 +36,18 @@ constexpr char kUsage[] =
     "                    web-safe colours and/or every saved colour set as FORMAT:\n"
     "                    gpl, css, scss, tokens, ase, hex; to FILE (replaced in one\n"
     "                    step) or to the standard output\n"
+    "  --pick [--format FORM] [--copy]\n"
+    "                    freeze the screen at once and pick one colour: a click or\n"
+    "                    Return prints it (#RRGGBB, or FORM as for --format) and\n"
+    "                    ends with 0; Escape or a right click prints nothing and\n"
+    "                    ends with 2. --copy puts it on the clipboard too, where it\n"
+    "                    stays after the program has ended. Needs a display; reads\n"
+    "                    and writes no file\n"
     "  --help            print this text\n"
     "\n"
     "The files are read from the current folder (the launcher enters the data\n"
     "folder first). Exit status: 0 done (--check-set: every pair passes AA), 3 some\n"
-    "pair fails, 2 bad input (the message names it). No display is needed.\n";
+    "pair fails, 2 bad input (the message names it). Only --pick needs a display.\n";
 
 void print(std::FILE* to, const QString& line)
 {
@@ -77,8 +84,10 @@ std::optional<int> CommandLine::run(int argc, const char* const* argv, std::FILE
     } else if (std::strcmp(option, "--check-set") == 0) {
         wanted = argc > 2 ? argv[2] : nullptr;
         used = 3;
+    } else if (std::strcmp(option, "--pick") == 0) {
+        return checkPick(argc - 2, argv + 2, err);
     } else {
-        return std::nullopt;
+        return checkUnknown(argc - 1, argv + 1, err);
     }
     if (!wanted || !*wanted) {
         std::fputs("tintaro: --check-set needs the name of a saved set, or all\n", err);
@@ -148,6 +157,98 @@ int CommandLine::checkSets(const char* wanted, std::FILE* out, std::FILE* err)
     return damaged ? kBadInput : failed ? kCheckFailed : kDone;
 }
 
+namespace {
+
+// Qt's own options, which the application takes from the command line;
+// those that take a value, and those that stand alone. Qt reads them with
+// one dash or two.
+const char* const kQtValueOptions[] = {
+    "platform",    "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "session",       "display", "geometry",
+    "style",       "stylesheet",         "qmljsdebugger"};
+const char* const kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+bool isOneOf(const char* name, const char* const* list, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        if (std::strcmp(name, list[i]) == 0)
+            return true;
+    return false;
+}
+
+int unknown(const char* arg, std::FILE* err)
+{
+    std::fprintf(err, "tintaro: unknown option \"%s\"\n\n", arg);
+    std::fputs(kUsage, err);
+    return CommandLine::kBadInput;
+}
+
+} // namespace
+
+// Without one of ours, the arguments may hold only Qt's options.
+std::optional<int> CommandLine::checkUnknown(int argc, const char* const* argv, std::FILE* err)
+{
+    for (int i = 0; i < argc; ++i) {
+        const char* name = argv[i];
+        if (name[0] != '-')
+            return unknown(argv[i], err);
+        name += name[1] == '-' ? 2 : 1;
+        if (isOneOf(name, kQtValueOptions, std::size(kQtValueOptions)) && i + 1 < argc)
+            ++i;
+        else if (!isOneOf(name, kQtFlagOptions, std::size(kQtFlagOptions)))
+            return unknown(argv[i], err);
+    }
+    return std::nullopt;
+}
+
+std::optional<OneShotPick::Request> CommandLine::pickRequest(int argc, const char* const* argv)
+{
+    if (argc < 2 || std::strcmp(argv[1], "--pick") != 0)
+        return std::nullopt;
+    OneShotPick::Request request;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--copy") == 0)
+            request.copy = true;
+        else if (std::strcmp(argv[i], "--format") == 0 && i + 1 < argc)
+            request.form = cssFormFromKey(QString::fromLocal8Bit(argv[++i]));
+    }
+    return request;
+}
+
+std::optional<int> CommandLine::checkPick(int argc, const char* const* argv, std::FILE* err)
+{
+    for (int i = 0; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--copy") == 0)
+            continue;
+        if (std::strcmp(argv[i], "--format") == 0) {
+            if (i + 1 >= argc || !cssFormFromKey(QString::fromLocal8Bit(argv[i + 1]))) {
+                std::fprintf(err,
+                             "tintaro: --pick --format needs a form: hex, hex3, rgb, rgb-legacy, "
+                             "hsl, hwb, lab, lch, oklab, oklch, srgb or name\n");
+                return kBadInput;
+            }
+            ++i;
+            continue;
+        }
+        return unknown(argv[i], err);
+    }
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // Without a display Qt would end the process with a crash report; a
+    // script is owed a plain message and the bad-input status.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const bool needsDisplay =
+        platform.isEmpty() || platform.startsWith("xcb") || platform.startsWith("wayland");
+    if (needsDisplay && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fputs("tintaro: --pick needs a display, and neither DISPLAY nor WAYLAND_DISPLAY is "
+                   "set\n",
+                   err);
+        return kBadInput;
+    }
+#endif
+    return std::nullopt;
+}
+
 int CommandLine::formatColour(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
 {
     if (argc != 2) {
@@ -171,22 +272,15 @@ int CommandLine::formatColour(int argc, const char* const* argv, std::FILE* out,
                        .arg(QString::fromLocal8Bit(argv[1]), why));
         return kBadInput;
     }
-    // A name that is not exact says so, with how far it is.
-    const auto named = [&] {
-        const NearestName n = nearestName(*colour);
-        return n.exact ? n.name
-                       : QStringLiteral("~%1 (deltaE %2 in OKLab)")
-                             .arg(n.name, QString::number(n.deltaE, 'f', 3));
-    };
     if (!form) {
         for (const CssFormText& f : cssTexts(*colour))
             if (f.form != CssForm::Name)
                 print(out, cssFormKey(f.form) + QStringLiteral(": ") + f.text);
-        print(out, QStringLiteral("name: ") + named());
+        print(out, QStringLiteral("name: ") + nearestNameText(*colour));
         return kDone;
     }
     if (*form == CssForm::Name) {
-        print(out, named());
+        print(out, nearestNameText(*colour));
         return kDone;
     }
     const std::optional<QString> text = cssText(*colour, *form);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "OneShotPick.h"
+
 #include <cstdio>
 #include <optional>
 
@@ -16,12 +18,19 @@ public:
     static constexpr int kBadInput = 2;
     static constexpr int kCheckFailed = 3;
 
-    // The exit status when the arguments ask for such an option; none when
-    // the program is to start its window (Qt's own options are left to it).
+    // The exit status when the arguments ask for such an option, or are
+    // wrong; none when the program is to start its window or a one-shot pick
+    // (Qt's own options are left to it).
     static std::optional<int> run(int argc, const char* const* argv, std::FILE* out,
                                   std::FILE* err);
 
+    // The one-shot pick's options, once run() let them through (it needs the
+    // display, so it runs in the application).
+    static std::optional<OneShotPick::Request> pickRequest(int argc, const char* const* argv);
+
 private:
+    static std::optional<int> checkPick(int argc, const char* const* argv, std::FILE* err);
+    static std::optional<int> checkUnknown(int argc, const char* const* argv, std::FILE* err);
     static int checkSets(const char* wanted, std::FILE* out, std::FILE* err);
     static int formatColour(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
     static int exportColours(int argc, const char* const* argv, std::FILE* out, std::FILE* err);

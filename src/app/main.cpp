@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "OneShotPick.h"
 #include "Startup.h"
 
 #include <QApplication>
@@ -12,5 +13,7 @@ int main(int argc, char* argv[])
     // No application display name: window titles must read exactly as set.
     QCoreApplication::setApplicationName(QStringLiteral("tintaro"));
     QCoreApplication::setOrganizationName(QStringLiteral("tintaro"));
+    if (const auto pick = tintaro::CommandLine::pickRequest(argc, argv))
+        return tintaro::OneShotPick::run(*pick);
     return tintaro::Startup::run();
 }

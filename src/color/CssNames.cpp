@@ -263,4 +263,12 @@ NearestName nearestName(ColorValue c)
     return {QString::fromLatin1(kNames[best].name), color, deltaE(c, color), color == c};
 }
 
+QString nearestNameText(ColorValue c)
+{
+    const NearestName n = nearestName(c);
+    return n.exact ? n.name
+                   : QStringLiteral("~%1 (deltaE %2 in OKLab)")
+                         .arg(n.name, QString::number(n.deltaE, 'f', 3));
+}
+
 } // namespace tintaro

@@ -30,4 +30,8 @@ struct NearestName
 // The named colour at the least OKLab distance.
 NearestName nearestName(ColorValue c);
 
+// The nearest name as plain text for scripts: the name alone when exact,
+// else "~name (deltaE 0.012 in OKLab)".
+QString nearestNameText(ColorValue c);
+
 } // namespace tintaro

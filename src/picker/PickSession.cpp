@@ -55,6 +55,10 @@ void PickSession::Form_Load(const LoadSteps& steps)
         return;
     }
     m_traits = steps.grabber->traits();
+    if (steps.ownerless) {
+        m_traits.keepsMainWindowOnTop = false;
+        m_loupe->shown = true;
+    }
     m_waiting = true;
     m_showOwner.start();
     steps.grabber->request([this](GrabResult result) { imageArrived(std::move(result)); });
@@ -119,6 +123,8 @@ void PickSession::addWindow(const DesktopLayout& layout, QRect area, QImage imag
     auto window = std::make_unique<PickWindow>(m_traits);
     PickWindow* w = window.get();
     w->setImage(layout, area, std::move(image));
+    w->setLoupeSettings(m_loupe);
+    w->setRightButtonStops(m_steps.ownerless);
     if (ScreenGrabber* grabber = m_steps.grabber)
         w->setPointerMover([grabber](QPoint physical) { return grabber->movePointer(physical); });
     connect(w, &PickWindow::pointerMoved, this, [this, w](ColorValue color) {
@@ -141,6 +147,8 @@ void PickSession::addWindow(const DesktopLayout& layout, QRect area, QImage imag
     connect(w, &PickWindow::stopRequested, this, &PickSession::stopRequested);
     m_windows.push_back(std::move(window));
     w->showOver(screen);
+    if (m_steps.ownerless)
+        w->requestActivate(); // the keys have no other way in
 }
 
 // Each colour from the desktop's picker counts as a click on it; the next

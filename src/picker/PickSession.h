@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ColorValue.h"
+#include "PickWindow.h"
 #include "ScreenGrabber.h"
 
 #include <QObject>
@@ -11,8 +12,6 @@
 #include <vector>
 
 namespace tintaro {
-
-class PickWindow;
 
 // One picking session's windows, frmGetColor: the image is asked for when
 // the session loads, and shown once it arrives, in one window over the
@@ -36,6 +35,10 @@ public:
         // own while the image is awaited or when there is none.
         std::function<void(bool overImage)> showMainWindow;
         std::function<void()> clearClipboard;
+        // No main window (a pick for a script): the picking windows take the
+        // focus and show the readout themselves, the loupe shows from the
+        // start, and a right click stops instead of picking.
+        bool ownerless = false;
     };
 
     PickSession();
@@ -84,6 +87,8 @@ private:
     QTimer m_showOwner;
     std::vector<std::unique_ptr<PickWindow>> m_windows;
     PickWindow* m_active = nullptr;
+    std::shared_ptr<PickWindow::LoupeSettings> m_loupe =
+        std::make_shared<PickWindow::LoupeSettings>();
 };
 
 } // namespace tintaro

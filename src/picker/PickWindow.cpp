@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QScreen>
+#include <QWheelEvent>
 
 #include <cstring>
 #include <utility>
@@ -48,7 +49,8 @@ constexpr int kArmGap = 2;
 
 } // namespace
 
-PickWindow::PickWindow(PickTraits traits) : m_traits(traits), m_store(this)
+PickWindow::PickWindow(PickTraits traits)
+    : m_traits(traits), m_store(this), m_loupe(std::make_shared<LoupeSettings>())
 {
     setObjectName(QStringLiteral("frmGetColor"));
     // Where the main window stays above it, it never takes the focus: an
@@ -284,9 +286,127 @@ void PickWindow::drawMark(MarkKind kind, QPainter& painter, ColorValue color,
         painter.drawLine(c.x(), c.y() + kArmGap, c.x(), c.y() + kArm);
         break;
     }
+    case Loupe:
+        drawLoupe(painter, color);
+        break;
     case MarkCount:
         break;
     }
+}
+
+void PickWindow::setLoupeSettings(std::shared_ptr<LoupeSettings> settings)
+{
+    if (settings)
+        m_loupe = std::move(settings);
+}
+
+// Beside the hot spot on the pointer's screen, clear of the hot spot and of
+// the other marks.
+QRect PickWindow::loupePlace(QPointF windowPos, const std::array<QRect, MarkCount>& next) const
+{
+    const QPoint hot = windowPos.toPoint();
+    const QPoint global = hot + m_area.topLeft();
+    QRect screen = QRect(QPoint(), size());
+    for (const DesktopLayout::Screen& s : m_layout.screens())
+        if (s.logical.contains(global))
+            screen &= s.logical.translated(-m_area.topLeft());
+    std::vector<QRect> avoid = {QRect(hot - QPoint(2, 2), QSize(5, 5))};
+    for (const int k : {Sample, Readout, Crosshair})
+        if (!next[k].isNull())
+            avoid.push_back(next[k].adjusted(-2, -2, 2, 2));
+    return LoupeGeometry::place(hot, screen, avoid).value_or(QRect());
+}
+
+// The pixels the loupe shows, taken from the image before anything is
+// drawn over it: the middle one is `local`, the pixel a click appends.
+void PickWindow::takeLoupeSource(const QImage& view, QPoint local, std::optional<QPoint> pixel)
+{
+    const QRect place = m_marks[Loupe].rect;
+    if (place.isNull())
+        return;
+    const int side = physical(QRect(place.topLeft(), QSize(place.width(), place.width()))).width();
+    m_loupeZoom = m_loupe->zoom;
+    const int across = LoupeGeometry::pixelsAcross(side - 2, m_loupeZoom);
+    const QRect source(local - QPoint(across / 2, across / 2), QSize(across, across));
+    const QImage& from = m_storeHoldsImage ? view : m_pending;
+    // Past the image's edge the loupe shows the window's plain back colour.
+    m_loupeSource = QImage(source.size(), QImage::Format_RGB32);
+    m_loupeSource.fill(backColor());
+    if (m_hasImage && !from.isNull())
+        copyRows(from, source & from.rect(), m_loupeSource,
+                 (source & from.rect()).topLeft() - source.topLeft());
+    if (pixel)
+        m_loupePixel = *pixel + m_layout.physicalBounds().topLeft();
+}
+
+// Every pixel a sharp square of the zoom's side, in the window's physical
+// pixels: a whole-number scaling that takes each source pixel as it is.
+void PickWindow::drawLoupe(QPainter& painter, ColorValue color) const
+{
+    const QRect place = m_marks[Loupe].rect;
+    const QRect whole = physical(place);
+    const QRect square = physical(QRect(place.topLeft(), QSize(place.width(), place.width())))
+                             .adjusted(1, 1, -1, -1);
+    painter.fillRect(whole, QGuiApplication::palette().color(QPalette::ToolTipBase));
+    painter.setPen(Qt::black);
+    painter.drawRect(whole.adjusted(0, 0, -1, -1));
+    const int across = m_loupeSource.width(), zoom = m_loupeZoom;
+    const QPoint at = square.topLeft() + QPoint((square.width() - across * zoom) / 2,
+                                                (square.height() - across * zoom) / 2);
+    painter.drawImage(at, m_loupeSource.scaled(across * zoom, across * zoom, Qt::IgnoreAspectRatio,
+                                               Qt::FastTransformation));
+    // The middle pixel outlined, dark on light, light on dark.
+    const bool light = GetRed(color) + GetGreen(color) + GetBlue(color) > 3 * 128;
+    painter.setPen(light ? Qt::black : Qt::white);
+    const QPoint middle = at + QPoint(across / 2 * zoom, across / 2 * zoom);
+    painter.drawRect(QRect(middle - QPoint(1, 1), QSize(zoom + 1, zoom + 1)));
+    painter.save();
+    const qreal ratio = devicePixelRatio();
+    painter.scale(ratio, ratio);
+    painter.setPen(QGuiApplication::palette().color(QPalette::ToolTipText));
+    painter.setFont(QGuiApplication::font());
+    const QRect text(place.left() + 4, place.top() + place.width(), place.width() - 8,
+                     LoupeGeometry::kTextHeight - 2);
+    painter.drawText(text, Qt::AlignVCenter | Qt::AlignLeft,
+                     QStringLiteral("%1,%2").arg(m_loupePixel.x()).arg(m_loupePixel.y()));
+    painter.drawText(text, Qt::AlignVCenter | Qt::AlignRight, ColorToHtml(color));
+    painter.restore();
+}
+
+QRect PickWindow::loupeRect() const
+{
+    return m_marks[Loupe].visible ? m_marks[Loupe].rect : QRect();
+}
+
+QImage PickWindow::loupeImage() const
+{
+    const QRect rect = loupeRect();
+    if (rect.isNull())
+        return QImage();
+    const QRect whole = physical(rect);
+    QImage image(whole.size(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.translate(-whole.topLeft());
+    drawLoupe(painter, fromQColor(m_sampleColor));
+    return image;
+}
+
+void PickWindow::retrack()
+{
+    if (m_keyboardPixel)
+        track(m_keyboardPixel, m_layout.logicalPoint(*m_keyboardPixel) - QPointF(m_area.topLeft()));
+    else if (m_lastGlobal)
+        track(pixelUnder(*m_lastGlobal), *m_lastGlobal - QPointF(m_area.topLeft()));
+}
+
+void PickWindow::wheelEvent(QWheelEvent* event)
+{
+    const int steps = event->angleDelta().y();
+    if (!m_loupe->shown || steps == 0)
+        return;
+    m_loupe->zoom =
+        steps > 0 ? LoupeGeometry::zoomIn(m_loupe->zoom) : LoupeGeometry::zoomOut(m_loupe->zoom);
+    retrack();
 }
 
 // Marks apart: each in its window, moved and painted; the store is only
@@ -343,13 +463,18 @@ void PickWindow::track(std::optional<QPoint> pixel, QPointF windowPos)
                                  QSizeF(2 * kArm + 1, 2 * kArm + 1) / ratio)
                               .toAlignedRect();
     }
+    if (m_loupe->shown && pixel)
+        next[Loupe] = loupePlace(windowPos, next);
     if (m_traits.marksApart) {
         ColorValue color = fromQColor(m_sampleColor);
+        const QImage shown = shownImage();
         if (pixel)
-            color = readPixel(shownImage(), local);
+            color = readPixel(shown, local);
         if (color < 0)
             color = kBlack; // a failed read gives black
         m_sampleColor = toQColor(color);
+        m_marks[Loupe].rect = next[Loupe];
+        takeLoupeSource(shown, local, pixel);
         moveMarksApart(next, color, local);
         if (pixel)
             Q_EMIT pointerMoved(color);
@@ -377,6 +502,8 @@ void PickWindow::track(std::optional<QPoint> pixel, QPointF windowPos)
             color = kBlack; // a failed read gives black
     }
     m_sampleColor = toQColor(color);
+    m_marks[Loupe].rect = next[Loupe];
+    takeLoupeSource(view, local, pixel); // before any mark covers the image again
     for (int k = 0; k < MarkCount; ++k) {
         Mark& mark = m_marks[k];
         mark.rect = next[k];
@@ -525,9 +652,12 @@ void PickWindow::mouseMoveEvent(QMouseEvent* event)
     Form_MouseMove(global);
 }
 
-void PickWindow::mouseReleaseEvent(QMouseEvent*)
+void PickWindow::mouseReleaseEvent(QMouseEvent* event)
 {
-    Form_MouseUp();
+    if (m_rightButtonStops && event->button() == Qt::RightButton)
+        Q_EMIT stopRequested();
+    else
+        Form_MouseUp();
 }
 
 void PickWindow::keyPressEvent(QKeyEvent* event)
@@ -560,6 +690,19 @@ bool PickWindow::handleKey(int key, Qt::KeyboardModifiers modifiers)
         return true;
     case Qt::Key_Escape:
         Q_EMIT stopRequested();
+        return true;
+    case Qt::Key_Z:
+        m_loupe->shown = !m_loupe->shown;
+        retrack();
+        return true;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: // + without Shift on many keyboards
+    case Qt::Key_Minus:
+        if (!m_loupe->shown)
+            return false;
+        m_loupe->zoom = key == Qt::Key_Minus ? LoupeGeometry::zoomOut(m_loupe->zoom)
+                                             : LoupeGeometry::zoomIn(m_loupe->zoom);
+        retrack();
         return true;
     default:
         return false;

@@ -2,6 +2,7 @@
 
 #include "ColorValue.h"
 #include "DesktopLayout.h"
+#include "LoupeGeometry.h"
 #include "MarkWindow.h"
 #include "ScreenGrabber.h"
 
@@ -44,6 +45,14 @@ public:
     // The readout drawn beside the pointer keeps this far from the hot spot.
     static constexpr int kReadoutGap = 16;
 
+    // The loupe's state, shared by the windows of a session so that it
+    // stays as it is from screen to screen. Hidden at first.
+    struct LoupeSettings
+    {
+        bool shown = false;
+        int zoom = LoupeGeometry::kDefaultZoom;
+    };
+
     explicit PickWindow(PickTraits traits = {});
     ~PickWindow() override;
 
@@ -75,8 +84,18 @@ public:
 
     // Arrow keys move the pointer, or the cross-hair where the pointer may
     // not be moved, by one physical pixel (Shift: ten) within this window;
-    // Return and Space pick, Escape stops. False for any other key.
+    // Return and Space pick, Escape stops. Z shows or hides the loupe, + and
+    // - (or the wheel) change its magnification. False for any other key.
     bool handleKey(int key, Qt::KeyboardModifiers modifiers);
+
+    void setLoupeSettings(std::shared_ptr<LoupeSettings> settings);
+    // A right click stops the session rather than picking.
+    void setRightButtonStops(bool stops) { m_rightButtonStops = stops; }
+    const LoupeSettings& loupe() const { return *m_loupe; }
+    // The loupe, logical in this window; empty when not shown.
+    QRect loupeRect() const;
+    // The loupe as it was last drawn, in physical pixels (for checking).
+    QImage loupeImage() const;
 
     // Takes everything drawn over the image away.
     void hideSample();
@@ -110,6 +129,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     enum MarkKind
@@ -117,6 +137,7 @@ private:
         Sample,
         Readout,
         Crosshair,
+        Loupe,
         MarkCount
     };
     // Something drawn over the image, and the image under it.
@@ -145,6 +166,11 @@ private:
     QImage shownImage();
     void commitMarkPlaces();
     QRect readoutPlace(QPointF windowPos) const;
+    QRect loupePlace(QPointF windowPos, const std::array<QRect, MarkCount>& next) const;
+    void takeLoupeSource(const QImage& view, QPoint local, std::optional<QPoint> pixel);
+    void drawLoupe(QPainter& painter, ColorValue color) const;
+    // Shows a change of the loupe at once, where the pointer is.
+    void retrack();
     QRect physical(const QRect& logical) const;
     void present(const QRegion& region);
 
@@ -169,6 +195,12 @@ private:
     std::optional<QPointF> m_warpedTo;     // the pointer move our own warp causes
     std::function<bool(QPoint)> m_movePointer;
     std::optional<QPointF> m_lastGlobal;
+
+    std::shared_ptr<LoupeSettings> m_loupe;
+    QImage m_loupeSource; // the image's pixels the loupe magnifies, unmagnified
+    int m_loupeZoom = 0;  // the magnification it was taken for
+    QPoint m_loupePixel;  // the middle one, in physical desktop coordinates
+    bool m_rightButtonStops = false;
 };
 
 } // namespace tintaro

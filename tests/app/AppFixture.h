@@ -115,7 +115,8 @@ public:
     {
         m_pointer = pick()->layout().logicalPoint(p);
         for (const auto& window : w().pickSession()->windows())
-            if (window->area().contains(m_pointer.toPoint()))
+            if (window->area().contains(
+                    QPoint(int(std::floor(m_pointer.x())), int(std::floor(m_pointer.y())))))
                 window->Form_MouseMove(m_pointer);
     }
     // The sample page's colours as a colour-set record; its backgrounds agree.
@@ -147,9 +148,9 @@ public:
     // tab:<name>, space:<name> (sets); ok, cancel, in:<text> ('_' a blank, - cancels) answer the
     // next box; ro:<file or .>; contrast, page:<entry> (the sample page's menu); details (a
     // double click on the current colour), copyform:N; export:<user|websafe|sets>/<newest|
-    // oldest>/<format key>/<file, - cancels>[/menu] (by Ctrl+E or the menu), import:<sample
-    // file, - cancels>[/menu] (Ctrl+I or the menu); any other word clicks the control of that name.
-    // An unanswered name prompt is accepted as offered.
+    // oldest>/<format key>/<file, - cancels>[/menu] (- for a choice: as offered) (by Ctrl+E or the
+    // menu), import:<sample file, - cancels>[/menu] (Ctrl+I or the menu); any other word clicks the
+    // control of that name. An unanswered name prompt is accepted as offered.
     void run(const QString& script)
     {
         for (const QString& step : script.split(' ', Qt::SkipEmptyParts)) {
@@ -269,11 +270,13 @@ public:
             auto* d = qobject_cast<ExportDialog*>(QApplication::activeModalWidget());
             if (!d)
                 return;
-            const QString source = "optexp" + how.value(0);
-            const auto format = PaletteExport::exportFormatFromKey(how.value(2));
-            d->findChild<QRadioButton*>(source)->click();
-            d->findChild<QRadioButton*>("opt" + how.value(1))->click();
-            d->findChild<QComboBox*>("cboformat")->setCurrentIndex(format ? int(*format) : -1);
+            // "-" leaves a choice as the dialog offers it.
+            if (how.value(0) != "-")
+                d->findChild<QRadioButton*>("optexp" + how.value(0))->click();
+            if (how.value(1) != "-")
+                d->findChild<QRadioButton*>("opt" + how.value(1))->click();
+            if (const auto format = PaletteExport::exportFormatFromKey(how.value(2)))
+                d->findChild<QComboBox*>("cboformat")->setCurrentIndex(int(*format));
             m_exported = how.value(3) == "-" ? QString() : path(how.value(3));
             MessageBoxes::setNextFileName(m_exported.isEmpty() ? std::nullopt
                                                                : std::optional(m_exported));

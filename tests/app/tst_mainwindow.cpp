@@ -95,6 +95,25 @@ class TestMainWindow : public QObject
         return wrong;
     }
 
+    // The controls of a window of our own each in a place of its own, all
+    // of them inside it.
+    static QStringList crowded(const QWidget* window)
+    {
+        QStringList wrong;
+        QList<const QWidget*> seen;
+        for (const QWidget* w : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            const QRect at = w->geometry();
+            if (!QRect(QPoint(), window->size()).contains(at))
+                wrong << w->objectName() + QString(w->property("text").toString()) + " outside";
+            for (const QWidget* other : seen)
+                if (other->geometry().intersects(at))
+                    wrong << w->objectName() + w->property("text").toString() + " over " +
+                                 other->objectName() + other->property("text").toString();
+            seen << w;
+        }
+        return wrong;
+    }
+
 private Q_SLOTS:
     void init() { MessageBoxes::clearShownTexts(); }
 
@@ -134,10 +153,10 @@ private Q_SLOTS:
         Program p;
         QStringList wrong = cutCaptions(&p.w());
         p.run("details contrast");
-        wrong += cutCaptions(p.w().detailsWindow());
+        wrong += cutCaptions(p.w().detailsWindow()) + crowded(p.w().detailsWindow());
         QTimer::singleShot(0, &p.w(), [&] {
             QWidget* d = QApplication::activeModalWidget();
-            wrong += d ? cutCaptions(d) : QStringList{"no export dialog"};
+            wrong += d ? cutCaptions(d) + crowded(d) : QStringList{"no export dialog"};
             if (d)
                 d->close();
         });
@@ -398,6 +417,10 @@ private Q_SLOTS:
             "export:user/newest/hex/out.txt",
             "exported=" + lines({"#0000FF", "#00FF00", "#FF0000"}) +
                 "; dialog=closed; shown=" + "Export colours: my-colours.txt");
+        row("export: as offered, my colours newest first as a GIMP palette", rgb, "",
+            "export:-/-/-/out.gpl",
+            "exported=GIMP Palette\nName: my colours\nColumns: 18\n#\n"
+            "# my colours\n  0   0 255\tcolor-1\n  0 255   0\tcolor-2\n255   0   0\tcolor-3\n");
         row("export: my colours in file order, from the page's menu while picking", rgb, "",
             "cmdstart export:user/oldest/hex/out.txt/menu",
             "exported=" + lines({"#FF0000", "#00FF00", "#0000FF"}) + "; picking=0");
@@ -425,6 +448,8 @@ private Q_SLOTS:
             "", "> import:good.gpl",
             file(records(150) + "FF00000080FF") +
                 "; top=152; usable=> Clean; shown=Import colours");
+        row("import: a second page; the palette's buttons kept across a switch", records(143), "",
+            "import:good.gpl w u", "top=145; usable=> Clean");
         row("import: from the web-safe palette: the user's colours shown", "112233", "",
             "w import:good.gpl", file("112233FF00000080FF") + "; top=3; usable=Clean");
         row("import: while picking, from the page's menu: the session ends", "", "",
@@ -593,6 +618,100 @@ private Q_SLOTS:
                 if ((x % 7 == 0 && y % 7 == 0) || under.contains(x, y))
                     QCOMPARE(w->GetPixel({x, y}), fromQColor(colourAt({x, y})));
         QCOMPARE(w->GetPixel(QPoint(part.right() + 1, part.top())), -1);
+    }
+
+    // The loupe: hidden until Z; then beside the pointer on its screen, never
+    // over the hot spot or the sample, its middle square the very pixel a
+    // click appends, each pixel a sharp square of the zoom's side; it
+    // follows the keys and the wheel.
+    void loupe_data()
+    {
+        QTest::addColumn<QPoint>("pixel"); // physical, on the desktop
+        QTest::addColumn<QString>("keys"); // after Z
+        QTest::addColumn<int>("zoom");
+        const QSize screen = QGuiApplication::primaryScreen()->size() *
+                             QGuiApplication::primaryScreen()->devicePixelRatio();
+        QTest::newRow("8x") << QPoint(301, 257) << "" << 8;
+        QTest::newRow("+ and =: 12x, 16x") << QPoint(40, 77) << "+ =" << 16;
+        QTest::newRow("- down to 2x and no further") << QPoint(123, 45) << "- - - - - - -" << 2;
+        QTest::newRow("+ up to 32x and no further") << QPoint(123, 45) << "+ + + + + + +" << 32;
+        QTest::newRow("the wheel: two notches in, one out")
+            << QPoint(200, 300) << "in in out" << 12;
+        QTest::newRow("top left corner") << QPoint(0, 0) << "" << 8;
+        QTest::newRow("bottom right corner, 32x")
+            << QPoint(screen.width() - 1, screen.height() - 1) << "+ + + + +" << 32;
+        QTest::newRow("keys move it with the pointer") << QPoint(90, 90) << "Right Down" << 8;
+    }
+    void loupe()
+    {
+        QFETCH(QPoint, pixel);
+        QFETCH(QString, keys);
+        QFETCH(int, zoom);
+        Program p("");
+        p.run(QString("cmdstart %1,%2").arg(pixel.x()).arg(pixel.y()));
+        PickWindow* w = p.pick();
+        QVERIFY(w->loupeRect().isNull());
+        p.run("key:Z");
+        for (const QString& key : keys.split(' ', Qt::SkipEmptyParts)) {
+            if (key == "in" || key == "out") {
+                const QPoint at =
+                    (w->layout().logicalPoint(pixel) - QPointF(w->area().topLeft())).toPoint();
+                QWheelEvent wheel(at, w->mapToGlobal(at), {}, {0, key == "in" ? 120 : -120},
+                                  Qt::NoButton, {}, Qt::NoScrollPhase, false);
+                QCoreApplication::sendEvent(w, &wheel);
+            } else {
+                p.run("key:" + key);
+            }
+        }
+        w = p.pick(); // the pointer's window
+        if (keys.contains("Right"))
+            pixel += QPoint(1, 1);
+        QCOMPARE(w->loupe().zoom, zoom);
+        const QRect loupe = w->loupeRect();
+        QVERIFY(!loupe.isNull());
+        // On the pointer's screen, off the hot spot and the sample.
+        const QPointF hot = w->layout().logicalPoint(pixel) - QPointF(w->area().topLeft());
+        const QPointF global = hot + QPointF(w->area().topLeft());
+        const QScreen* screen = QGuiApplication::screenAt(
+            QPoint(int(std::floor(global.x())), int(std::floor(global.y()))));
+        QVERIFY(screen && screen->geometry().contains(loupe.translated(w->area().topLeft())));
+        QVERIFY(!QRectF(loupe).adjusted(-2, -2, 2, 2).contains(hot));
+        QVERIFY(!loupe.intersects(w->sampleRect()) && !loupe.intersects(w->readoutRect()));
+        // The middle square: the pixel a click appends, and its neighbours
+        // beside it, each a square of the zoom's side (the outline takes
+        // the ring between them).
+        const QImage shown = w->loupeImage();
+        const QRgb middle = colourAt(pixel).rgb();
+        // The square of its colour nearest the loupe's middle.
+        const QPoint centre(shown.width() / 2, shown.width() / 2);
+        QPoint found(-1, -1);
+        for (int y = 1; y + zoom < shown.height(); ++y)
+            for (int x = 1; x + zoom < shown.width(); ++x)
+                if (shown.pixel(x, y) == middle &&
+                    shown.pixel(x + zoom - 1, y + zoom - 1) == middle &&
+                    shown.pixel(x - 1, y - 1) != middle &&
+                    (found.x() < 0 || (QPoint(x, y) - centre).manhattanLength() <
+                                          (found - centre).manhattanLength()))
+                    found = QPoint(x, y);
+        QVERIFY2(found.x() >= 0, "no square of the pixel's colour");
+        for (int dy = 0; dy < zoom; ++dy)
+            for (int dx = 0; dx < zoom; ++dx)
+                QCOMPARE(shown.pixel(found + QPoint(dx, dy)), middle);
+        const QRect part = w->part();
+        for (const QPoint n : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
+            const QPoint inLoupe = found + QPoint(n.x() > 0   ? zoom + 1
+                                                  : n.x() < 0 ? -2
+                                                              : 1,
+                                                  n.y() > 0   ? zoom + 1
+                                                  : n.y() < 0 ? -2
+                                                              : 1);
+            if (part.contains(pixel + n) && shown.rect().contains(inLoupe))
+                QCOMPARE(QColor(shown.pixel(inLoupe)), colourAt(pixel + n));
+        }
+        p.run("key:Return");
+        QCOMPARE(p.file(), recordOf(colourAt(pixel)));
+        p.run("key:Z");
+        QVERIFY(w->loupeRect().isNull());
     }
 
     // What the contrast window paints: each element's colour, the passing

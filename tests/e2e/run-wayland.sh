@@ -130,6 +130,21 @@ appended()
     e2e_wait 10 "mycolor.rgb to end with one more $1 from $2" eval \
         'seen=$(tail -c 18 "$folder/mycolor.rgb"); cmp -s "$e2e_work/ref/mycolor.rgb" "$folder/mycolor.rgb"'
 }
+# square_of RRGGBB PPM: the image holds a square of exactly 8 by 8 pixels of that colour.
+square_of()
+{
+    perl -0777 -e 'my $c = pack "H6", $ARGV[0]; my $d = do { local @ARGV = $ARGV[1]; <> };
+        $d =~ /^P6\s+(\d+)\s+(\d+)\s+\d+\s/g or exit 1; my ($w, $at) = ($1, pos($d));
+        my $row = $c x 8; my $i = $at;
+        while (($i = index($d, $row, $i)) >= 0) {
+            # Eight rows of eight, and no more either way: the floating sample is larger.
+            if (($i - $at) % 3 == 0 && !grep { substr($d, $i + 3 * $w * $_, 24) ne $row } 1 .. 7
+                and substr($d, $i + 24, 3) ne $c and substr($d, $i + 24 * $w, 3) ne $c
+                and substr($d, $i - 3, 3) ne $c and substr($d, $i - 3 * $w, 3) ne $c) { exit 0 }
+            $i += 3;
+        }
+        exit 1' "$1" "$2"
+}
 # keys_from X Y (the pointer there, at a whole scale): Right, Down and Down move a cross-hair
 # over the image by physical pixels, as the pointer may not be moved; its arms are black over a
 # light pixel and white over a dark one; Return picks the pixel it marks.
@@ -139,6 +154,13 @@ keys_from()
     for k in Right Down Down; do ${w}_key -k $k; done
     e2e_wait 10 "the cross-hair's arm at physical $((cx + 3)),$cy" eval \
         'seen=$(${w}_pixel $(((cx + 3) / scale)) $((cy / scale))); [ "$seen" = 000000 ] || [ "$seen" = FFFFFF ]'
+    # Z: the loupe shows that pixel as a square of 8 by 8 physical pixels (the pattern has no
+    # two alike side by side), where the keys left it.
+    ${w}_key -k z
+    local o=0
+    [ "$1" -lt "${widths[0]}" ] || o=1
+    e2e_wait 10 "the loupe to show $(colour_at $cx $cy "$mask") as a square of 8" eval \
+        '${w}_shot ${outputs[$o]} >"$e2e_work/shot.ppm" && square_of "$(colour_at $cx $cy "$mask")" "$e2e_work/shot.ppm"'
     ${w}_key -k Return
     appended "$(colour_at $cx $cy "$mask")" "the keys at physical $cx,$cy"
 }

@@ -1,4 +1,5 @@
 #include "DesktopLayout.h"
+#include "LoupeGeometry.h"
 
 #include <QtTest>
 
@@ -82,6 +83,74 @@ private Q_SLOTS:
         for (QPoint p : {bounds.topLeft(), bounds.bottomRight(), bounds.center()})
             QVERIFY(kept.holdsPixel(p));
         QVERIFY(!kept.holdsPixel(bounds.bottomRight() + QPoint(1, 0)));
+    }
+
+    // The loupe beside the hot spot: on the screen, off the hot spot and off
+    // what it must not cover, at full size where a side has room, smaller
+    // where none has, and nowhere on a screen too small for any.
+    void loupePlace_data()
+    {
+        QTest::addColumn<QRect>("screen");
+        QTest::addColumn<QPoint>("hot");
+        QTest::addColumn<QRect>("avoid");  // besides the hot spot
+        QTest::addColumn<QString>("side"); // where it goes, from the hot spot
+        QTest::addColumn<int>("width");    // 0: no loupe
+        const int full = LoupeGeometry::kSide;
+        const QRect hd(0, 0, 1920, 1080);
+        QTest::newRow("room everywhere")
+            << hd << QPoint(500, 500) << QRect() << "below right" << full;
+        QTest::newRow("right edge") << hd << QPoint(1910, 500) << QRect() << "below left" << full;
+        QTest::newRow("bottom right corner")
+            << hd << QPoint(1919, 1079) << QRect() << "above left" << full;
+        QTest::newRow("bottom left corner")
+            << hd << QPoint(0, 1079) << QRect() << "above right" << full;
+        QTest::newRow("top left corner") << hd << QPoint(0, 0) << QRect() << "below right" << full;
+        QTest::newRow("a readout below right")
+            << hd << QPoint(500, 500) << QRect(516, 516, 100, 40) << "below left" << full;
+        QTest::newRow("a readout below right, the left edge near")
+            << hd << QPoint(30, 500) << QRect(46, 516, 100, 40) << "above right" << full;
+        QTest::newRow("a screen of another place")
+            << QRect(1920, -300, 800, 600) << QPoint(2700, 290) << QRect() << "above left" << full;
+        QTest::newRow("too small for full size: the roomiest side")
+            << QRect(0, 0, 300, 200) << QPoint(150, 60) << QRect() << "below right" << 100;
+        QTest::newRow("too small for any")
+            << QRect(0, 0, 60, 60) << QPoint(30, 30) << QRect() << "" << 0;
+    }
+    void loupePlace()
+    {
+        QFETCH(QRect, screen);
+        QFETCH(QPoint, hot);
+        QFETCH(QRect, avoid);
+        QFETCH(QString, side);
+        QFETCH(int, width);
+        const std::vector<QRect> others =
+            avoid.isNull() ? std::vector<QRect>{} : std::vector<QRect>{avoid};
+        const std::optional<QRect> at = LoupeGeometry::place(hot, screen, others);
+        QCOMPARE(at ? at->width() : 0, width);
+        if (!at)
+            return;
+        QCOMPARE(at->height(), at->width() + LoupeGeometry::kTextHeight);
+        QVERIFY(screen.contains(*at) && !at->intersects(avoid));
+        const QRect near(hot - QPoint(8, 8), QSize(17, 17)); // the hot spot and what is near it
+        QVERIFY(!at->intersects(near));
+        const QString where = QString(at->top() > hot.y() ? "below" : "above") + ' ' +
+                              (at->left() > hot.x() ? "right" : "left");
+        QCOMPARE(where, side);
+    }
+
+    void zoomSteps()
+    {
+        QList<int> up{LoupeGeometry::kMinZoom}, down{LoupeGeometry::kMaxZoom};
+        for (int i = 0; i < 9; ++i) {
+            up << LoupeGeometry::zoomIn(up.last());
+            down << LoupeGeometry::zoomOut(down.last());
+        }
+        QCOMPARE(up, (QList<int>{2, 3, 4, 6, 8, 12, 16, 24, 32, 32}));
+        QCOMPARE(down, (QList<int>{32, 24, 16, 12, 8, 6, 4, 3, 2, 2}));
+        // Odd, so that one pixel is the middle, and never wider than the square.
+        QCOMPARE(LoupeGeometry::pixelsAcross(166, 8), 19);
+        QCOMPARE(LoupeGeometry::pixelsAcross(160, 8), 19);
+        QCOMPARE(LoupeGeometry::pixelsAcross(20, 32), 1);
     }
 };
 
