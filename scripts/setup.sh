@@ -12,7 +12,7 @@ TINTARO_RUN_PACKAGES="cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins qt6-way
 # end-to-end tests, headless Wayland compositors (sway, GNOME Shell) with the
 # desktop portals and a session bus, the validators for the desktop files, and the Debian
 # package tools.
-TINTARO_TEST_PACKAGES="xvfb xauth xdotool openbox metacity x11-utils x11-xserver-utils desktop-file-utils appstream
+TINTARO_TEST_PACKAGES="xvfb xauth xdotool openbox metacity x11-utils x11-xserver-utils xclip desktop-file-utils appstream
     sway xdg-desktop-portal xdg-desktop-portal-wlr xdg-desktop-portal-gtk pipewire grim wtype
     libwlroots-examples wayvnc jq libglib2.0-bin dbus-daemon dbus-bin dpkg-dev
     gnome-shell mutter xdg-desktop-portal-gnome python3-gi"

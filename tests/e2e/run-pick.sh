@@ -3,14 +3,14 @@
 # tintaro --pick on a private X server at a device pixel ratio of RATIO: a click,
 # or Return, prints exactly the physical pixel under the pointer, in the form
 # asked for; Escape and a right click print nothing and end with 2; no file is
-# read or written, and no main window opens.
+# read or written, and no main window opens; --copy leaves the text on the clipboard.
 set -u
 [ $# -eq 4 ] || { echo "usage: $0 nowm|openbox PROGRAM XPROBE RATIO" >&2; exit 2; }
 wm=$1 program=$(realpath "$2") probe=$(realpath "$3") ratio=$4
 # shellcheck source=../../scripts/xsession.sh
 . "$(dirname "$0")/../../scripts/xsession.sh"
 e2e_begin "e2e_pick_${wm}_$ratio"
-e2e_need Xvfb xdotool xwininfo
+e2e_need Xvfb xdotool xwininfo xclip
 e2e_start_x
 e2e_start_wm "$wm"
 "$probe" pattern 0
@@ -50,4 +50,13 @@ rgb() { local c; c=$(colour_at "$1" "$2"); printf 'rgb(%d %d %d)' "0x${c:0:2}" "
 pick 0 "$(rgb 517 999)" 517 999 "key Return" --format rgb
 pick 2 "" 40 40 "key Escape"
 pick 2 "" 40 40 "click 3" --format hex
+# --copy: the text stays on the clipboard once the program has ended, until another
+# program copies something.
+pick 0 "#$(colour_at 64 32)" 64 32 "click 1" --copy
+[ "$(xclip -o -selection clipboard)" = "#$(colour_at 64 32)" ] || e2e_fail "--pick --copy left no colour on the clipboard"
+printf other | xclip -selection clipboard
+# (The keepers of this display only: other tests may run one.)
+keeper_here() { local p; for p in $(pgrep -x -f -- "$program --keep-clipboard"); do
+    grep -qzx "DISPLAY=$DISPLAY" "/proc/$p/environ" 2>/dev/null && return 0; done; return 1; }
+e2e_wait 5 "the clipboard's keeper to end" eval '! keeper_here'
 echo "$e2e_name: passed"
