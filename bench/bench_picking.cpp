@@ -13,6 +13,8 @@
 //
 //   bench_picking [--sessions N] [--moves N] [--picks N] [--data DIR] [--check]
 //                 [--decode FILE]
+#include "ColorDetailsWindow.h"
+#include "ContrastWindow.h"
 #include "MainWindow.h"
 #include "PickSession.h"
 #include "PickWindow.h"
@@ -323,7 +325,10 @@ int main(int argc, char* argv[])
         detailsFollow.push_back(clock.nsecsElapsed() / 1e6);
     }
     stop(*window);
-    // (b5) and (d2): with the loupe shown (Z), at its first magnification.
+    // (b5) and (d2): with the loupe shown (Z), at its first magnification; the
+    // contrast check and the details closed again, as in (b).
+    window->contrastWindow()->close();
+    window->detailsWindow()->close();
     settle(300);
     const long idleBeforeLoupe = bench::residentKilobytes();
     start(*window, watch);

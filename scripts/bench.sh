@@ -12,8 +12,9 @@
 #                            cleaning and deleting among 1,000,000 records,
 #                            and one colour from the desktop's own picker
 #   bench/run-picking.sh     Start to the painted picking window, pointer
-#                            movement, pick and memory, at 1920x1080 and
-#                            3840x2160; and on Wayland (headless sway and
+#                            movement (also with the loupe), pick and
+#                            memory, tintaro --pick to its frozen image,
+#                            at 1920x1080 and 3840x2160; and on Wayland (headless sway and
 #                            the desktop portal) at 1920x1080, with where
 #                            the time to the frozen image goes; and on a
 #                            headless GNOME Shell at 1280x1024
@@ -169,6 +170,11 @@ picking_figures 1920x1080 start_hd move_hd pick_hd mem_hd ratio_hd
 move_checked_hd=$(picking_part 1920x1080 | sed -n -E 's/^\(b2\) .*: median ([0-9.]+) ms.*/\1/p' | head -n 1)
 move_detailed_hd=$(picking_part 1920x1080 | sed -n -E 's/^\(b3\) .*: median ([0-9.]+) ms.*/\1/p' | head -n 1)
 picking_figures 3840x2160 start_4k move_4k pick_4k mem_4k ratio_4k
+move_loupe_4k=$(picking_part 3840x2160 | sed -n -E 's/^\(b5\) .*: median ([0-9.]+) ms.*/\1/p' | head -n 1)
+move_loupe_hd=$(picking_part 1920x1080 | sed -n -E 's/^\(b5\) .*: median ([0-9.]+) ms.*/\1/p' | head -n 1)
+pick_start_hd=$(picking_part 1920x1080 | sed -n -E 's/^\(a3\) .*: median ([0-9.]+) ms.*/\1/p' | head -n 1)
+mem_loupe_hd=$(picking_part 1920x1080 | sed -n -E 's/^\(d2\) .*: ([-0-9.]+) MB above.*/\1/p' | head -n 1)
+ratio_loupe_hd=$(picking_part 1920x1080 | sed -n -E 's/^\(d2\) .* = ([-0-9.]+) x the image.*/\1/p' | head -n 1)
 picking_log=$results/picking_openbox.log
 picking_figures 1920x1080 start_openbox move_openbox pick_openbox mem_openbox ratio_openbox
 picking_log=$results/picking_wayland.log
@@ -252,6 +258,9 @@ row "nearest passing colour (mean of six hard cases)" "$nearest_ms" ms 1
 row "tintaro --check-set all over 10,000 sets, whole process (median of 5)" "$check_all_ms" ms 1000
 row "pointer movement with the contrast check open, 1920x1080 (median)" "$move_checked_hd" ms 0.1
 row "pointer movement with the contrast check and colour details open, 1920x1080 (median)" "$move_detailed_hd" ms 0.1
+row "pointer movement to an updated loupe (8x), 3840x2160 (median)" "$move_loupe_4k" ms 0.3
+row "pointer movement to an updated loupe (8x), 1920x1080 (median)" "$move_loupe_hd" ms
+row "tintaro --pick, process start to the frozen image painted, 1920x1080 (median of 5)" "$pick_start_hd" ms 300
 row "every CSS form of one colour" "$forms_ms" ms 0.02
 row "nearest named colour" "$name_ms" ms 0.01
 row "a 100,000-colour GIMP palette read" "$import_ms" ms 1000
@@ -261,6 +270,7 @@ done
 row "idle memory after start-up (resident)" "$(mb "$idle_kb")" MB
 ratio_row "picking memory above idle, 1920x1080" "$mem_hd" "$ratio_hd" 1920 1080
 ratio_row "picking memory above idle, 3840x2160" "$mem_4k" "$ratio_4k" 3840 2160
+ratio_row "picking memory with the loupe shown, 1920x1080" "$mem_loupe_hd" "$ratio_loupe_hd" 1920 1080
 row "Wayland: end of the wait to the painted frozen image, 1920x1080 (median)" "$start_way" ms 300
 row "  of which the portal's answer with its image, decoded (median)" "$arrival_way" ms
 row "  of which decoding the portal's PNG alone (median)" "$decode_way" ms

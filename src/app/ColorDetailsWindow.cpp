@@ -94,9 +94,7 @@ void ColorDetailsWindow::refresh()
     const NearestName nearest = nearestName(m_color);
     m_nameToCopy = nearest.name;
     texts[std::size_t(CssForm::Name)] =
-        nearest.exact ? nearest.name
-                      : QStringLiteral("~%1 (ΔE %2 in OKLab)")
-                            .arg(nearest.name, QString::number(nearest.deltaE, 'f', 3));
+        nearestNameText(m_color).replace(QLatin1String("deltaE"), QStringLiteral("ΔE"));
     // Neighbouring pixels share most forms: a field already showing its
     // text is left alone, which keeps a pointer movement cheap.
     for (std::size_t i = 0; i < texts.size(); ++i) {

@@ -266,9 +266,14 @@ NearestName nearestName(ColorValue c)
 QString nearestNameText(ColorValue c)
 {
     const NearestName n = nearestName(c);
-    return n.exact ? n.name
-                   : QStringLiteral("~%1 (deltaE %2 in OKLab)")
-                         .arg(n.name, QString::number(n.deltaE, 'f', 3));
+    if (n.exact)
+        return n.name;
+    // Three decimals, more where those would read as no difference at all.
+    int decimals = 3;
+    while (decimals < 6 && QString::number(n.deltaE, 'f', decimals).toDouble() == 0)
+        ++decimals;
+    return QStringLiteral("~%1 (deltaE %2 in OKLab)")
+        .arg(n.name, QString::number(n.deltaE, 'f', decimals));
 }
 
 } // namespace tintaro

@@ -8,7 +8,7 @@
 namespace tintaro {
 
 // The loupe's sizes and its place beside the pointer, apart from any
-// drawing: the magnified square, the line of text under it, and where both
+// drawing: the magnified square, the text under it, and where both
 // fit on the pointer's screen without covering what the user reads.
 class LoupeGeometry
 {
@@ -16,10 +16,10 @@ public:
     static constexpr int kMinZoom = 2;
     static constexpr int kMaxZoom = 32;
     static constexpr int kDefaultZoom = 8;
-    // The magnified square's side and the text line's height, logical pixels,
-    // and its distance from the hot spot.
+    // The magnified square's side and the height of the two text lines under
+    // it, logical pixels, and its distance from the hot spot.
     static constexpr int kSide = 168;
-    static constexpr int kTextHeight = 20;
+    static constexpr int kTextHeight = 36;
     static constexpr int kGap = 20;
     // Below this side the loupe would show too little to be worth it.
     static constexpr int kMinSide = 24;

@@ -1,5 +1,6 @@
 #include "PickWindow.h"
 
+#include "GlyphText.h"
 #include "PenCursor.h"
 #include "ReleaseMemory.h"
 
@@ -13,6 +14,7 @@
 #include <QScreen>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -347,14 +349,37 @@ void PickWindow::drawLoupe(QPainter& painter, ColorValue color) const
     const QRect whole = physical(place);
     const QRect square = physical(QRect(place.topLeft(), QSize(place.width(), place.width())))
                              .adjusted(1, 1, -1, -1);
-    painter.fillRect(whole, QGuiApplication::palette().color(QPalette::ToolTipBase));
+    const int across = m_loupeSource.width(), zoom = m_loupeZoom, side = across * zoom;
+    const QPoint at =
+        square.topLeft() + QPoint((square.width() - side) / 2, (square.height() - side) / 2);
+    const QRect magnified(at, QSize(side, side));
+    // Around the magnified pixels only: they cover the rest.
+    const QColor base = QGuiApplication::palette().color(QPalette::ToolTipBase);
+    painter.fillRect(QRect(whole.topLeft(), QPoint(whole.right(), magnified.top() - 1)), base);
+    painter.fillRect(QRect(QPoint(whole.left(), magnified.bottom() + 1), whole.bottomRight()),
+                     base);
+    painter.fillRect(QRect(QPoint(whole.left(), magnified.top()),
+                           QPoint(magnified.left() - 1, magnified.bottom())),
+                     base);
+    painter.fillRect(QRect(QPoint(magnified.right() + 1, magnified.top()),
+                           QPoint(whole.right(), magnified.bottom())),
+                     base);
     painter.setPen(Qt::black);
     painter.drawRect(whole.adjusted(0, 0, -1, -1));
-    const int across = m_loupeSource.width(), zoom = m_loupeZoom;
-    const QPoint at = square.topLeft() + QPoint((square.width() - across * zoom) / 2,
-                                                (square.height() - across * zoom) / 2);
-    painter.drawImage(at, m_loupeSource.scaled(across * zoom, across * zoom, Qt::IgnoreAspectRatio,
-                                               Qt::FastTransformation));
+    // Each pixel repeated into a square, row by row, then shown unscaled: a
+    // scaling painter would cost twice as much.
+    if (m_loupeMagnified.size() != magnified.size())
+        m_loupeMagnified = QImage(magnified.size(), QImage::Format_RGB32);
+    for (int sy = 0; sy < across; ++sy) {
+        const auto* from = reinterpret_cast<const QRgb*>(m_loupeSource.constScanLine(sy));
+        auto* row = reinterpret_cast<QRgb*>(m_loupeMagnified.scanLine(sy * zoom));
+        for (int sx = 0; sx < across; ++sx)
+            std::fill_n(row + sx * zoom, zoom, from[sx]);
+        for (int k = 1; k < zoom; ++k)
+            std::memcpy(m_loupeMagnified.scanLine(sy * zoom + k), row,
+                        std::size_t(side) * sizeof(QRgb));
+    }
+    painter.drawImage(at, m_loupeMagnified);
     // The middle pixel outlined, dark on light, light on dark.
     const bool light = GetRed(color) + GetGreen(color) + GetBlue(color) > 3 * 128;
     painter.setPen(light ? Qt::black : Qt::white);
@@ -365,11 +390,26 @@ void PickWindow::drawLoupe(QPainter& painter, ColorValue color) const
     painter.scale(ratio, ratio);
     painter.setPen(QGuiApplication::palette().color(QPalette::ToolTipText));
     painter.setFont(QGuiApplication::font());
-    const QRect text(place.left() + 4, place.top() + place.width(), place.width() - 8,
-                     LoupeGeometry::kTextHeight - 2);
-    painter.drawText(text, Qt::AlignVCenter | Qt::AlignLeft,
-                     QStringLiteral("%1,%2").arg(m_loupePixel.x()).arg(m_loupePixel.y()));
-    painter.drawText(text, Qt::AlignVCenter | Qt::AlignRight, ColorToHtml(color));
+    // Its colour, then where it is: the physical pixel on the desktop.
+    const int line = (LoupeGeometry::kTextHeight - 2) / 2;
+    const QRect text(place.left() + 4, place.top() + place.width(), place.width() - 8, line);
+    if (!m_glyphText)
+        m_glyphText = std::make_unique<GlyphText>(QGuiApplication::font());
+    const auto say = [&](const QRect& r, Qt::Alignment side, const QString& words) {
+        if (const std::optional<QGlyphRun> run = m_glyphText->run(words)) {
+            const qreal x =
+                side == Qt::AlignRight ? r.right() + 1 - m_glyphText->width(*run) : r.left();
+            const qreal height = m_glyphText->ascent() + m_glyphText->descent();
+            painter.drawGlyphRun(
+                QPointF(x, r.top() + (r.height() - height) / 2 + m_glyphText->ascent()), *run);
+        } else {
+            painter.drawText(r, Qt::AlignVCenter | side, words);
+        }
+    };
+    say(text, Qt::AlignLeft, ColorToHtml(color));
+    say(text, Qt::AlignRight, DecimalTriple(color));
+    say(text.translated(0, line), Qt::AlignLeft,
+        QStringLiteral("%1,%2").arg(m_loupePixel.x()).arg(m_loupePixel.y()));
     painter.restore();
 }
 
@@ -455,16 +495,17 @@ void PickWindow::track(std::optional<QPoint> pixel, QPointF windowPos)
     next[Sample] =
         QRect(QPoint(qRound(windowPos.x() + kSampleDx), qRound(windowPos.y() + kSampleDy)),
               QSize(kSampleWidth, kSampleHeight));
-    if (showReadout)
-        next[Readout] = readoutPlace(windowPos);
     if (showCrosshair) {
         const qreal ratio = devicePixelRatio();
         next[Crosshair] = QRectF(QPointF(local - QPoint(kArm, kArm)) / ratio,
                                  QSizeF(2 * kArm + 1, 2 * kArm + 1) / ratio)
                               .toAlignedRect();
     }
+    // The loupe, where it fits, says all the readout would.
     if (m_loupe->shown && pixel)
         next[Loupe] = loupePlace(windowPos, next);
+    if (showReadout && next[Loupe].isNull())
+        next[Readout] = readoutPlace(windowPos);
     if (m_traits.marksApart) {
         ColorValue color = fromQColor(m_sampleColor);
         const QImage shown = shownImage();
@@ -511,7 +552,15 @@ void PickWindow::track(std::optional<QPoint> pixel, QPointF windowPos)
         // from; a mark wholly off the window saves nothing.
         const QRect area = physical(mark.rect.adjusted(-1, -1, 1, 1)) & view.rect();
         mark.underAt = area.topLeft();
-        mark.under = area.isEmpty() || mark.rect.isNull() ? QImage() : view.copy(area);
+        if (area.isEmpty() || mark.rect.isNull()) {
+            mark.under = QImage();
+        } else {
+            // The last patch's buffer where it fits: a new one of the loupe's
+            // size each movement would cost more than the copy.
+            if (mark.under.size() != area.size() || mark.under.format() != view.format())
+                mark.under = QImage(area.size(), view.format());
+            copyRows(view, area, mark.under, QPoint());
+        }
     }
     m_store.endPaint();
 

@@ -20,6 +20,8 @@ class QScreen;
 
 namespace tintaro {
 
+class GlyphText;
+
 // A picking window: a still image of the desktop (all of it, or the part
 // on one screen) shown borderless over it, every image pixel over the
 // screen pixel it came from, with a small colour sample floating beside
@@ -201,6 +203,10 @@ private:
     int m_loupeZoom = 0;  // the magnification it was taken for
     QPoint m_loupePixel;  // the middle one, in physical desktop coordinates
     bool m_rightButtonStops = false;
+    // Kept from one drawing to the next: the magnified pixels' buffer and
+    // the glyphs of the loupe's texts.
+    mutable QImage m_loupeMagnified;
+    mutable std::unique_ptr<GlyphText> m_glyphText;
 };
 
 } // namespace tintaro

@@ -127,8 +127,28 @@ private Q_SLOTS:
             << two << grey << QStringList{"--help"} << 0
             << "  --check-set NAME  check the contrast|  --check-set all   the same for every|"
                "  --format FORM COLOUR|  --export FORMAT [--palette user|"
+               "  --pick [--format FORM] [--copy]|"
                "Exit status: 0 done (--check-set: every pair passes AA)"
             << "" << -1;
+        // The one-shot pick needs a display: without one it says so at once.
+        const auto picking = [&](const char* name, const QStringList& args, const char* err) {
+            QTest::newRow(name) << two << grey << (QStringList{"--pick"} + args) << 2 << "" << err
+                                << 0;
+        };
+        picking("--pick, no display: 2 at once", {}, "--pick needs a display");
+        picking("--pick --copy --format oklch, no display: 2", {"--copy", "--format", "oklch"},
+                "--pick needs a display");
+        picking("--pick --format without a form: 2", {"--format"}, "--pick --format needs a form");
+        picking("--pick --format of no form: 2", {"--format", "cmyk"},
+                "--pick --format needs a form");
+        picking("--pick with an option of another: 2, naming it", {"--sets"},
+                "unknown option \"--sets\"");
+        // Anything else is named, with the usage.
+        QTest::newRow("an unknown option: 2, named, with the usage")
+            << two << grey << QStringList{"--pik"} << 2 << ""
+            << "unknown option \"--pik\"" << 0;
+        QTest::newRow("a stray word: 2") << two << grey << QStringList{"colours"} << 2 << ""
+                                         << "Usage: tintaro [OPTION]" << 0;
     }
     void checkSet()
     {

@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 
 #include "CodeBox.h"
+#include "OneShotPick.h"
 
 #include <QLabel>
 #include <QStyle>
@@ -641,6 +642,8 @@ private Q_SLOTS:
         QTest::newRow("bottom right corner, 32x")
             << QPoint(screen.width() - 1, screen.height() - 1) << "+ + + + +" << 32;
         QTest::newRow("keys move it with the pointer") << QPoint(90, 90) << "Right Down" << 8;
+        if (FakeScreenGrabber::perScreen()) // the small screen at ratio 2, right of the other
+            QTest::newRow("the small screen's bottom right corner") << QPoint(1918, 478) << "" << 8;
     }
     void loupe()
     {
@@ -676,7 +679,8 @@ private Q_SLOTS:
             QPoint(int(std::floor(global.x())), int(std::floor(global.y()))));
         QVERIFY(screen && screen->geometry().contains(loupe.translated(w->area().topLeft())));
         QVERIFY(!QRectF(loupe).adjusted(-2, -2, 2, 2).contains(hot));
-        QVERIFY(!loupe.intersects(w->sampleRect()) && !loupe.intersects(w->readoutRect()));
+        // The loupe says what the readout would: it stands in for it.
+        QVERIFY(!loupe.intersects(w->sampleRect()) && w->readoutRect().isNull());
         // The middle square: the pixel a click appends, and its neighbours
         // beside it, each a square of the zoom's side (the outline takes
         // the ring between them).
@@ -712,6 +716,129 @@ private Q_SLOTS:
         QCOMPARE(p.file(), recordOf(colourAt(pixel)));
         p.run("key:Z");
         QVERIFY(w->loupeRect().isNull());
+    }
+
+    // tintaro --pick in the application: what it prints and its status, from
+    // a fake desktop; no main window and no file.
+    void oneShot_data()
+    {
+        QTest::addColumn<QString>("desktop"); // image, none (no picture), refuse:<why>
+        QTest::addColumn<QString>("form");    // --format's key, or none
+        QTest::addColumn<QString>("steps");   // X,Y (physical), L, R, or a key
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        const QString at = colourAt({128, 254}).name().toUpper();
+        QTest::newRow("a click prints the pixel") << "image"
+                                                  << ""
+                                                  << "100,100 128,254 L" << 0 << at + "\n"
+                                                  << "";
+        QTest::newRow("Return, in the form asked for")
+            << "image"
+            << "rgb"
+            << "128,254 Return" << 0 << "rgb(128 254 0)\n"
+            << "";
+        QTest::newRow("no short form: #RRGGBB") << "image"
+                                                << "hex3"
+                                                << "128,254 Return" << 0 << at + "\n"
+                                                << "";
+        QTest::newRow("a name, exact") << "image"
+                                       << "name"
+                                       << "255,0 Return" << 0 << "red\n"
+                                       << "";
+        QTest::newRow("a name, the nearest marked")
+            << "image"
+            << "name"
+            << "255,1 Return" << 0 << "~red (deltaE 0.0003 in OKLab)\n"
+            << "";
+        QTest::newRow("Return before any movement: the pixel under the pointer")
+            << "image"
+            << ""
+            << "Return" << 0 << "<under>"
+            << "";
+        QTest::newRow("the loupe shows from the start; Z hides it; a click still picks")
+            << "image"
+            << ""
+            << "40,50 Z L" << 0 << colourAt({40, 50}).name().toUpper() + "\n"
+            << "";
+        QTest::newRow("Escape: nothing") << "image"
+                                         << ""
+                                         << "128,254 Escape" << 2 << ""
+                                         << "";
+        QTest::newRow("a right click: nothing") << "image"
+                                                << ""
+                                                << "128,254 R" << 2 << ""
+                                                << "";
+        QTest::newRow("no picture of the screen")
+            << "none"
+            << ""
+            << "" << 2 << ""
+            << "tintaro: --pick could not take a picture of the screen\n";
+        QTest::newRow("the desktop refuses") << "refuse:Not allowed"
+                                             << ""
+                                             << "" << 2 << ""
+                                             << "tintaro: Not allowed\n";
+    }
+    void oneShot()
+    {
+        QFETCH(QString, desktop);
+        QFETCH(QString, form);
+        QFETCH(QString, steps);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        const ScopedCurrentDir dir;
+        const std::unique_ptr<std::FILE, decltype(&std::fclose)> o(std::tmpfile(), &std::fclose),
+            e(std::tmpfile(), &std::fclose);
+        auto grabber = std::make_unique<FakeScreenGrabber>(
+            desktop == "none" ? std::nullopt : std::optional(FakeScreenGrabber::coordinateShot()));
+        if (desktop.startsWith("refuse:"))
+            grabber->hold(desktop.section(':', 1));
+        FakeScreenGrabber* fake = grabber.get();
+        OneShotPick pick({cssFormFromKey(form), false}, std::move(grabber), o.get(), e.get());
+        QSignalSpy finished(&pick, &OneShotPick::finished);
+        pick.start();
+        if (desktop.startsWith("refuse:"))
+            fake->answer();
+        PickWindow* w = pick.session()->window();
+        QVERIFY(finished.count() > 0 || (w && w->isVisible() && w->loupe().shown));
+        QPointF pointer = QCursor::pos();
+        for (const QString& step : steps.split(' ', Qt::SkipEmptyParts)) {
+            w = pick.session()->window();
+            if (step.contains(',')) {
+                pointer = w->layout().logicalPoint(
+                    QPoint(step.section(',', 0, 0).toInt(), step.section(',', 1).toInt()));
+                w->Form_MouseMove(pointer);
+            } else if (step == "L" || step == "R") {
+                QTest::mouseClick(w, step == "L" ? Qt::LeftButton : Qt::RightButton, {},
+                                  (pointer - QPointF(w->position())).toPoint());
+            } else {
+                QTest::keyClick(w, QKeySequence(step)[0].key());
+            }
+        }
+        QTRY_COMPARE(finished.count(), 1);
+        QCOMPARE(finished.first().first().toInt(), status);
+        if (out == "<under>") { // wherever the pointer happens to be
+            const std::optional<QPoint> under = w->pixelUnder(QCursor::pos());
+            out =
+                under
+                    ? QColor(FakeScreenGrabber::colourAt(under->x(), under->y())).name().toUpper() +
+                          "\n"
+                    : QString();
+            if (!under)
+                QSKIP("the pointer lies off every screen");
+        }
+        const auto read = [](std::FILE* f) {
+            std::rewind(f);
+            QByteArray all(4096, '\0');
+            all.resize(qsizetype(std::fread(all.data(), 1, std::size_t(all.size()), f)));
+            return QString::fromUtf8(all);
+        };
+        QCOMPARE(read(o.get()), out);
+        QCOMPARE(read(e.get()), err);
+        QVERIFY(QDir(".").entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+        QVERIFY(QApplication::topLevelWidgets().isEmpty() ||
+                !QApplication::topLevelWidgets().constFirst()->isVisible());
     }
 
     // What the contrast window paints: each element's colour, the passing

@@ -112,7 +112,7 @@ private Q_SLOTS:
         QTest::newRow("a screen of another place")
             << QRect(1920, -300, 800, 600) << QPoint(2700, 290) << QRect() << "above left" << full;
         QTest::newRow("too small for full size: the roomiest side")
-            << QRect(0, 0, 300, 200) << QPoint(150, 60) << QRect() << "below right" << 100;
+            << QRect(0, 0, 300, 200) << QPoint(150, 60) << QRect() << "below right" << 84;
         QTest::newRow("too small for any")
             << QRect(0, 0, 60, 60) << QPoint(30, 30) << QRect() << "" << 0;
     }
