@@ -190,4 +190,21 @@ ${w}_close "$pid"
 e2e_wait_exit 20
 [ "$e2e_status" = 0 ] && [ "$(listing "$folder")" = "$(listing "$e2e_work/ref")" ] ||
     e2e_fail "expected status 0 and the folder as ref ($(listing "$e2e_work/ref")), status $e2e_status, it holds $(listing "$folder")"
+
+# tintaro --pick on the compositor: the frozen screen at once, with the loupe; a click prints
+# its physical pixel, and no file appears.
+if [ "$w" = way ] && [ "$scale" != 1.5 ]; then
+    mask=0 && paint 0
+    mkdir "$e2e_work/empty"
+    way_start_app "$e2e_work/empty" "$program" --pick
+    pid=$(cat "$e2e_work/app.pid")
+    e2e_wait 20 "a full-screen picking window of --pick on each output" covered
+    e2e_wait 10 "the floating sample of --pick to show the colour under 300,200" eval \
+        '${w}_pointer 270 170 && ${w}_pointer 300 200 && seen=$(${w}_pixel 311 172) && [ "$seen" = "$(colour_on 300 200)" ]'
+    ${w}_click 300 200
+    e2e_wait_exit 10
+    seen=$(grep '^#' "$e2e_work/app.log")
+    [ "$e2e_status" = 0 ] && [ "$seen" = "#$(colour_on 300 200)" ] && [ -z "$(ls -A "$e2e_work/empty")" ] ||
+        e2e_fail "--pick: expected status 0 and #$(colour_on 300 200), got $e2e_status and '$seen'"
+fi
 echo "$e2e_name: passed"
