@@ -299,31 +299,31 @@ int main(int argc, char* argv[])
             QCoreApplication::processEvents();
         }
     }
+    // Each movement timed, then the event loop's turn after it (where the
+    // painting and whatever follows a movement lazily happen).
+    const auto timeMoves = [&](PickWindow* w, std::vector<double>* turns = nullptr) {
+        std::vector<double> times;
+        for (int i = 0; i < moves; ++i) {
+            clock.start();
+            w->Form_MouseMove(points[std::size_t(i)]);
+            times.push_back(clock.nsecsElapsed() / 1e6);
+            clock.start();
+            QCoreApplication::processEvents();
+            if (turns)
+                turns->push_back(clock.nsecsElapsed() / 1e6);
+        }
+        return times;
+    };
     // (b2) the same with the contrast check open, following the background.
     window->openContrastCheck();
     start(*window, watch);
-    pw = window->pickWindow();
-    std::vector<double> moveChecked;
-    for (int i = 0; i < moves; ++i) {
-        clock.start();
-        pw->Form_MouseMove(points[std::size_t(i)]);
-        moveChecked.push_back(clock.nsecsElapsed() / 1e6);
-        QCoreApplication::processEvents();
-    }
+    const std::vector<double> moveChecked = timeMoves(window->pickWindow());
     stop(*window);
     // (b3) and with the colour details open as well: twelve forms a movement.
     window->openColorDetails();
     start(*window, watch);
-    pw = window->pickWindow();
-    std::vector<double> moveDetailed, detailsFollow;
-    for (int i = 0; i < moves; ++i) {
-        clock.start();
-        pw->Form_MouseMove(points[std::size_t(i)]);
-        moveDetailed.push_back(clock.nsecsElapsed() / 1e6);
-        clock.start();
-        QCoreApplication::processEvents(); // the details follow here, with the painting
-        detailsFollow.push_back(clock.nsecsElapsed() / 1e6);
-    }
+    std::vector<double> detailsFollow;
+    const std::vector<double> moveDetailed = timeMoves(window->pickWindow(), &detailsFollow);
     stop(*window);
     // (b5) and (d2): with the loupe shown (Z), at its first magnification; the
     // contrast check and the details closed again, as in (b).
@@ -337,13 +337,7 @@ int main(int argc, char* argv[])
     pw->handleKey(Qt::Key_Z, {});
     if (pw->loupeRect().isNull())
         fail("Z showed no loupe");
-    std::vector<double> moveLoupe;
-    for (int i = 0; i < moves; ++i) {
-        clock.start();
-        pw->Form_MouseMove(points[std::size_t(i)]);
-        moveLoupe.push_back(clock.nsecsElapsed() / 1e6);
-        QCoreApplication::processEvents();
-    }
+    const std::vector<double> moveLoupe = timeMoves(pw);
     settle(300);
     const long duringLoupe = bench::residentKilobytes();
     pw->handleKey(Qt::Key_Z, {}); // hidden again for the sessions that follow

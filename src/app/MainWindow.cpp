@@ -45,6 +45,33 @@
 #include <utility>
 
 namespace tintaro {
+namespace {
+
+// The windows and files beyond the main window's own design: each has a
+// key of the main window and an entry in the sample page's menu.
+struct ToolCommand
+{
+    const char* name;
+    const char* text;
+    Qt::Key key;
+    void (MainWindow::*slot)();
+};
+const ToolCommand kToolCommands[] = {
+    {"mnucontrast", "Contrast check...", Qt::Key_K, &MainWindow::openContrastCheck},
+    {"mnudetails", "Colour details...", Qt::Key_D, &MainWindow::openColorDetails},
+    {"mnuexport", "Export colours...", Qt::Key_E, &MainWindow::openExport},
+    {"mnuimport", "Import colours...", Qt::Key_I, &MainWindow::importColours}};
+
+QList<const QWidget*> visibleOnes(std::initializer_list<const QWidget*> windows)
+{
+    QList<const QWidget*> shown;
+    for (const QWidget* w : windows)
+        if (w && w->isVisible())
+            shown << w;
+    return shown;
+}
+
+} // namespace
 
 MainWindow::MainWindow(const QStringList& setNames, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -121,14 +148,9 @@ MainWindow::MainWindow(const QStringList& setNames, QWidget* parent)
                 [this, label](QPoint at) { samplePage_ContextMenu(label->mapToGlobal(at)); });
     }
     connect(m_ui.lblcolor, &SwatchLabel::doubleClicked, this, &MainWindow::openColorDetails);
-    const std::pair<Qt::Key, void (MainWindow::*)()> keys[] = {
-        {Qt::Key_K, &MainWindow::openContrastCheck},
-        {Qt::Key_D, &MainWindow::openColorDetails},
-        {Qt::Key_E, &MainWindow::openExport},
-        {Qt::Key_I, &MainWindow::importColours}};
-    for (const auto& [key, slot] : keys)
-        connect(new QShortcut(QKeySequence(Qt::CTRL | key), this), &QShortcut::activated, this,
-                slot);
+    for (const ToolCommand& command : kToolCommands)
+        connect(new QShortcut(QKeySequence(Qt::CTRL | command.key), this), &QShortcut::activated,
+                this, command.slot);
 }
 
 MainWindow::~MainWindow()
@@ -746,18 +768,7 @@ void MainWindow::samplePage_ContextMenu(const QPoint& globalPos)
     if (!m_samplePageMenu) {
         m_samplePageMenu = new QMenu(this);
         m_samplePageMenu->setObjectName(QStringLiteral("mnuSamplePage"));
-        const struct
-        {
-            const char* name;
-            const char* text;
-            Qt::Key key;
-            void (MainWindow::*slot)();
-        } entries[] = {
-            {"mnucontrast", "Contrast check...", Qt::Key_K, &MainWindow::openContrastCheck},
-            {"mnudetails", "Colour details...", Qt::Key_D, &MainWindow::openColorDetails},
-            {"mnuexport", "Export colours...", Qt::Key_E, &MainWindow::openExport},
-            {"mnuimport", "Import colours...", Qt::Key_I, &MainWindow::importColours}};
-        for (const auto& entry : entries) {
+        for (const ToolCommand& entry : kToolCommands) {
             QAction* action = m_samplePageMenu->addAction(QString::fromLatin1(entry.text));
             action->setObjectName(QString::fromLatin1(entry.name));
             // Shown as a hint; the window's own shortcuts do the work.
@@ -773,7 +784,7 @@ void MainWindow::openContrastCheck()
     if (!m_contrast) {
         m_contrast = new ContrastWindow(this);
         connect(m_contrast, &ContrastWindow::proposalChosen, this, &MainWindow::useProposal);
-        placeBeside(m_contrast, this);
+        placeBeside(m_contrast, this, visibleOnes({m_details}));
     }
     m_contrast->setScheme(checkedScheme());
     m_contrast->show();
@@ -786,7 +797,8 @@ void MainWindow::openColorDetails()
     if (!m_details) {
         m_details = new ColorDetailsWindow(this);
         connect(m_details, &ColorDetailsWindow::copyRequested, this, &MainWindow::copyText);
-        placeBeside(m_details, this);
+        // Clear of the contrast check where that is open: neither hides the other.
+        placeBeside(m_details, this, visibleOnes({m_contrast}));
     }
     m_details->setColor(fromQColor(m_ui.lblcolor->backColor()));
     m_details->show();

@@ -3,6 +3,8 @@
 #include <QScreen>
 #include <QWidget>
 
+#include <algorithm>
+
 namespace tintaro {
 namespace {
 
@@ -36,15 +38,36 @@ void centreOnOwner(QWidget* dialog, const QWidget* owner)
                  owner->frameGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
 }
 
-void placeBeside(QWidget* window, const QWidget* owner)
+void placeBeside(QWidget* window, const QWidget* owner, const QList<const QWidget*>& clearOf)
 {
-    const QRect ownerFrame = owner->frameGeometry();
-    const int width = frameSizeOf(window, owner).width();
-    QPoint topLeft(ownerFrame.right() + 1, ownerFrame.top());
-    if (const QScreen* screen = owner->screen();
-        screen && topLeft.x() + width > screen->availableGeometry().right() + 1 &&
-        ownerFrame.left() - width >= screen->availableGeometry().left())
-        topLeft.setX(ownerFrame.left() - width);
+    const QSize size = frameSizeOf(window, owner);
+    QList<QRect> taken{owner->frameGeometry()};
+    for (const QWidget* other : clearOf)
+        taken << other->frameGeometry();
+    // Right of the owner, else left, below or above it, else the same beside
+    // the other windows: the first place the screen has room for that covers
+    // none of them; else right of the owner, kept on the screen.
+    QPoint topLeft(taken.constFirst().right() + 1, taken.constFirst().top());
+    if (const QScreen* screen = owner->screen()) {
+        const QRect room = screen->availableGeometry();
+        const auto fits = [&](const QRect& r) {
+            return room.contains(r) &&
+                   std::none_of(taken.begin(), taken.end(),
+                                [&r](const QRect& t) { return t.intersects(r); });
+        };
+        for (const QRect& next : taken) {
+            const QPoint places[] = {{next.right() + 1, next.top()},
+                                     {next.left() - size.width(), next.top()},
+                                     {next.left(), next.bottom() + 1},
+                                     {next.left(), next.top() - size.height()}};
+            const auto found = std::find_if(std::begin(places), std::end(places),
+                                            [&](QPoint p) { return fits(QRect(p, size)); });
+            if (found != std::end(places)) {
+                topLeft = *found;
+                break;
+            }
+        }
+    }
     moveOnScreen(window, owner, topLeft);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+
 class QWidget;
 
 namespace tintaro {
@@ -9,8 +11,10 @@ namespace tintaro {
 // window manager runs, which puts the dialog tens of pixels off.
 void centreOnOwner(QWidget* dialog, const QWidget* owner);
 
-// Places a window right of its owner, or left of it where the screen has no
-// room on the right, so that both stay in view; kept on the owner's screen.
-void placeBeside(QWidget* window, const QWidget* owner);
+// Places a window right of its owner, or left of it, below or above it,
+// wherever the screen first has room, so that all stay in view: clear of
+// the owner and of the windows in `clearOf`, beside one of those where the
+// owner has no room around it; kept on the owner's screen.
+void placeBeside(QWidget* window, const QWidget* owner, const QList<const QWidget*>& clearOf = {});
 
 } // namespace tintaro

@@ -116,7 +116,23 @@ e2e_wait 10 "the main window to take the focus" eval "[ \"\$(xdotool getwindowfo
 xdotool key ctrl+k
 e2e_wait_window "Contrast check" 10
 contrast=$e2e_window
-start_session 0xFFFFFF 3
+# Ctrl+D: the colour details, beside them both, covering neither, on the screen.
+xdotool windowfocus "$main"
+e2e_wait 10 "the main window to take the focus again" eval "[ \"\$(xdotool getwindowfocus)\" = $main ]"
+xdotool key ctrl+d
+e2e_wait_window "Colour details" 10
+details=$e2e_window
+apart()
+{
+    local a b
+    read -r ax ay aw ah <<<"$(e2e_geometry "$1")"
+    read -r bx by bw bh <<<"$(e2e_geometry "$2")"
+    [ $((ax + aw)) -le "$bx" ] || [ $((bx + bw)) -le "$ax" ] || [ $((ay + ah)) -le "$by" ] || [ $((by + bh)) -le "$ay" ]
+}
+read -r dx dy dw dh <<<"$(e2e_geometry "$details")"
+apart "$details" "$contrast" && apart "$details" "$main" && [ $((dx + dw)) -le 1280 ] && [ $((dy + dh)) -le 1024 ] ||
+    e2e_fail "the colour details at $dx,$dy ${dw}x$dh cover the contrast check or the main window, or leave the screen"
+start_session 0xFFFFFF 4
 pick_at 1000 800 2
 read -r cx cy _ <<<"$(e2e_geometry "$contrast")"
 e2e_wait 10 "the contrast check's background swatch to show $last" screen_is $((cx + 39)) $((cy + 45)) "$last"
