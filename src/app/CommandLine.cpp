@@ -193,9 +193,13 @@ std::optional<int> CommandLine::checkUnknown(int argc, const char* const* argv, 
         if (name[0] != '-')
             return unknown(argv[i], err);
         name += name[1] == '-' ? 2 : 1;
-        if (isOneOf(name, kQtValueOptions, std::size(kQtValueOptions)) && i + 1 < argc)
-            ++i;
-        else if (!isOneOf(name, kQtFlagOptions, std::size(kQtFlagOptions)))
+        // "-style=fusion" carries its value; "-style fusion" takes the next word.
+        const QByteArray bare = QByteArray(name).split('=').constFirst();
+        const bool joined = std::strchr(name, '=') != nullptr;
+        if (isOneOf(bare.constData(), kQtValueOptions, std::size(kQtValueOptions)) &&
+            (joined || i + 1 < argc))
+            i += joined ? 0 : 1;
+        else if (joined || !isOneOf(name, kQtFlagOptions, std::size(kQtFlagOptions)))
             return unknown(argv[i], err);
     }
     return std::nullopt;

@@ -147,6 +147,9 @@ private Q_SLOTS:
         QTest::newRow("an unknown option: 2, named, with the usage")
             << two << grey << QStringList{"--pik"} << 2 << ""
             << "unknown option \"--pik\"" << 0;
+        QTest::newRow("Qt's own options, either way, pass to the next")
+            << two << grey << QStringList{"-style=fusion", "--platform", "offscreen", "--pik"} << 2
+            << "" << "unknown option \"--pik\"" << 0;
         QTest::newRow("a stray word: 2") << two << grey << QStringList{"colours"} << 2 << ""
                                          << "Usage: tintaro [OPTION]" << 0;
     }
