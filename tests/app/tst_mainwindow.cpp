@@ -714,8 +714,17 @@ private Q_SLOTS:
         }
         p.run("key:Return");
         QCOMPARE(p.file(), recordOf(colourAt(pixel)));
-        p.run("key:Z");
+        // Drawn anew, then hidden: the image is whole again where it was.
+        const QRect was = w->loupeRect();
+        p.run("key:- key:Z");
         QVERIFY(w->loupeRect().isNull());
+        const QRect under = QRectF(QPointF(was.topLeft() + w->area().topLeft()) * w->layout().ratio(),
+                                   QSizeF(was.size()) * w->layout().ratio())
+                                .toAlignedRect() &
+                            w->part();
+        for (int y = under.top(); y <= under.bottom(); y += 3)
+            for (int x = under.left(); x <= under.right(); x += 3)
+                QCOMPARE(w->GetPixel({x, y}), fromQColor(colourAt({x, y})));
     }
 
     // tintaro --pick in the application: what it prints and its status, from
